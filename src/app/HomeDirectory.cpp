@@ -1,0 +1,88 @@
+#include "app/HomeDirectory.h"
+
+#include <cstdlib>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path ExecutableDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : exe.parent_path();
+}
+
+} // namespace
+
+fs::path ResolveHomeDirectory(std::string* error) {
+    fs::path home;
+    if (!Env("VORLAUNE_HOME").empty())
+        home = Env("VORLAUNE_HOME");
+    else if (!Env("XDG_DATA_HOME").empty())
+        home = fs::path(Env("XDG_DATA_HOME")) / "vorlaune";
+    else if (!Env("HOME").empty())
+        home = fs::path(Env("HOME")) / ".local" / "share" / "vorlaune";
+    else {
+        if (error)
+            *error = "Neither VORLAUNE_HOME, XDG_DATA_HOME nor HOME is set.";
+        return {};
+    }
+    std::error_code ec;
+    fs::create_directories(home, ec);
+    if (ec || !fs::is_directory(home)) {
+        if (error)
+            *error = "Cannot create the folder " + home.string() + ": " + ec.message();
+        return {};
+    }
+    return home;
+}
+
+fs::path ResourceDirectory() {
+    if (!Env("VORLAUNE_RESOURCES").empty())
+        return Env("VORLAUNE_RESOURCES");
+    std::error_code ec;
+    const fs::path exeDir = ExecutableDirectory();
+    if (!exeDir.empty()) {
+        fs::path installed = exeDir.parent_path() / "share" / "vorlaune";
+        if (fs::is_directory(installed, ec))
+            return installed;
+    }
+    if (fs::is_directory(VORLAUNE_RESOURCE_DIR, ec))
+        return VORLAUNE_RESOURCE_DIR;
+    return VORLAUNE_DATA_INSTALL_DIR;
+}
+
+int SeedHomeDirectory(const fs::path& home, const fs::path& resources, std::string* error) {
+    const fs::path defaults = resources / "home";
+    std::error_code ec;
+    if (!fs::is_directory(defaults, ec))
+        return 0;
+    int copied = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(defaults, ec)) {
+        if (!entry.is_regular_file(ec))
+            continue;
+        const fs::path target = home / entry.path().filename();
+        if (fs::exists(target, ec))
+            continue;
+        if (!fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, ec)) {
+            if (error)
+                *error = "Cannot copy " + entry.path().string() + " to " + target.string() + ": " +
+                         ec.message();
+            return -1;
+        }
+        ++copied;
+    }
+    if (ec) {
+        if (error)
+            *error = "Cannot read " + defaults.string() + ": " + ec.message();
+        return -1;
+    }
+    return copied;
+}

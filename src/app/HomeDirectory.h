@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Where the program keeps its settings and definitions: $VORLAUNE_HOME when set, else
+// $XDG_DATA_HOME/vorlaune, else ~/.local/share/vorlaune. Created when missing.
+// On failure returns an empty path and sets `error`.
+std::filesystem::path ResolveHomeDirectory(std::string* error = nullptr);
+
+// The folder of shipped read-only files (defaults, fonts, help). $VORLAUNE_RESOURCES
+// when set; else the installed data folder beside the executable; else the source tree's
+// resources/ when the program runs from its build tree.
+std::filesystem::path ResourceDirectory();
+
+// Copies each shipped default (resources/home/*) that the home directory lacks. Never
+// overwrites what is there. Returns the number of files copied, -1 on failure.
+int SeedHomeDirectory(const std::filesystem::path& home, const std::filesystem::path& resources,
+                      std::string* error = nullptr);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/Messages.h"
+
+class QWidget;
+
+// Shows messages in Qt message boxes over `parent`.
+class QtMessageSink : public MessageSink {
+public:
+    explicit QtMessageSink(QWidget* parent = nullptr) : parent_(parent) {}
+    MessageAnswer Show(const Message& message) override;
+
+private:
+    QWidget* parent_;
+};
