@@ -31,7 +31,8 @@ test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD)/src/app/vorlaune --run-demo
+	$(BUILD)/src/app/vorlaune --version
+	$(BUILD)/src/app/vorlaune --help
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
