@@ -1,0 +1,21 @@
+#include "app/Startup.h"
+
+#include "app/HomeDirectory.h"
+#include "app/INIFile.h"
+
+bool ProgramEnvironment::Start(std::string& error) {
+    home_ = ResolveHomeDirectory(&error);
+    if (home_.empty())
+        return false;
+    resources_ = ResourceDirectory();
+    if (SeedHomeDirectory(home_, resources_, &error) < 0)
+        return false;
+    ini_ = std::make_unique<INIFile>(home_);
+    INIFile::SetGlobal(ini_.get());
+    return true;
+}
+
+ProgramEnvironment::~ProgramEnvironment() {
+    if (INIFile::Global() == ini_.get())
+        INIFile::SetGlobal(nullptr);
+}
