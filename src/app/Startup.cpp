@@ -2,6 +2,7 @@
 
 #include "app/HomeDirectory.h"
 #include "app/INIFile.h"
+#include "devices/MidiDevice.h"
 
 bool ProgramEnvironment::Start(std::string& error) {
     home_ = ResolveHomeDirectory(&error);
@@ -12,10 +13,13 @@ bool ProgramEnvironment::Start(std::string& error) {
         return false;
     ini_ = std::make_unique<INIFile>(home_);
     INIFile::SetGlobal(ini_.get());
+    InstallMidiDeviceLoader();
     return true;
 }
 
 ProgramEnvironment::~ProgramEnvironment() {
-    if (INIFile::Global() == ini_.get())
+    if (INIFile::Global() == ini_.get()) {
         INIFile::SetGlobal(nullptr);
+        SetSongDeviceLoader({});
+    }
 }

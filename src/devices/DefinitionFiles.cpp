@@ -1,0 +1,129 @@
+#include "devices/DefinitionFiles.h"
+
+#include <fstream>
+#include <istream>
+#include <system_error>
+
+#include "app/INIFile.h"
+
+namespace fs = std::filesystem;
+
+fs::path DefinitionDirectory() {
+    if (INIFile* ini = INIFile::Global())
+        return ini->HomeDirectory();
+    return {};
+}
+
+fs::path DefinitionPath(const AString& fileName) {
+    return DefinitionDirectory() / fs::path(fileName.str());
+}
+
+AString DeriveDefinitionFileName(const AString& name, const char* extension,
+                                 const fs::path& directory) {
+    std::string base = name.IsEmpty() ? std::string("UNDEFINED") : name.str();
+    for (char& c : base)
+        if (c == ' ' || c == '/' || c == '\0')
+            c = '_';
+    if (base.size() > 8)
+        base.resize(8);
+    // A name of dots alone would name the folder or its parent.
+    if (base.find_first_not_of('.') == std::string::npos)
+        base = "UNDEFINED";
+
+    static constexpr char kSequence[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::error_code ec;
+    std::string candidate = base + extension;
+    for (const char* next = kSequence; fs::exists(directory / candidate, ec); ++next) {
+        if (*next == '\0')
+            return AString();
+        base.back() = *next;
+        candidate = base + extension;
+    }
+    return AString(candidate);
+}
+
+bool IsReadOnlyFile(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (ec || !fs::exists(status))
+        return false;
+    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+bool ReplaceFileContents(const fs::path& file, const std::string& bytes) {
+    if (IsReadOnlyFile(file))
+        return false;
+    fs::path temporary = file;
+    temporary += ".new~";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, file, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+bool DefinitionReader::U8(std::uint8_t& value) {
+    char c;
+    if (!in_.get(c))
+        return false;
+    value = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+bool DefinitionReader::U16(std::uint16_t& value) {
+    unsigned char b[2];
+    if (!in_.read(reinterpret_cast<char*>(b), 2))
+        return false;
+    value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool DefinitionReader::I16(std::int16_t& value) {
+    std::uint16_t raw;
+    if (!U16(raw))
+        return false;
+    value = static_cast<std::int16_t>(raw);
+    return true;
+}
+
+bool DefinitionReader::U32(std::uint32_t& value) {
+    unsigned char b[4];
+    if (!in_.read(reinterpret_cast<char*>(b), 4))
+        return false;
+    value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+}
+
+bool DefinitionReader::String(AString& value) {
+    return value.ReadBinary(in_);
+}
+
+void DefinitionWriter::U16(std::uint16_t value) {
+    U8(static_cast<std::uint8_t>(value & 0xFF));
+    U8(static_cast<std::uint8_t>(value >> 8));
+}
+
+void DefinitionWriter::U32(std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8)
+        U8(static_cast<std::uint8_t>((value >> shift) & 0xFF));
+}
+
+void DefinitionWriter::String(const AString& value) {
+    U32(static_cast<std::uint32_t>(value.Length()));
+    bytes_ += value.str();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "util/AString.h"
+
+class INIFile;
+
+// The state a modifier must be in for an entry to match.
+enum KeyState : std::int32_t { kKeyOff = 0, kKeyOn = 1, kKeyIgnore = 2 };
+
+struct KeyTranslation {
+    std::uint8_t key = 0; // virtual-key code
+    std::int32_t shift = kKeyOff;
+    std::int32_t ctrl = kKeyOff;
+    std::int32_t alt = kKeyOff;
+    std::int32_t operation = 0;
+
+    friend bool operator==(const KeyTranslation&, const KeyTranslation&) = default;
+};
+
+// First match wins, so the order is part of the table.
+using KeyTranslationList = std::vector<KeyTranslation>;
+
+// Maps a key with Shift, Ctrl and Alt to one of the editing and transport operations.
+// Stored in the settings as "KeyTr0", "KeyTr1", ... = "key,shift,ctrl,alt,operation".
+class KeyTranslator {
+public:
+    static constexpr int kOperationCount = 51;
+    static constexpr int kKeyCount = 256;
+    static constexpr const char* kKeyPrefix = "KeyTr";
+
+    // Loads from the installed settings (an empty table without any).
+    KeyTranslator();
+    explicit KeyTranslator(INIFile& ini);
+
+    // Reads entries until the first missing, malformed or out-of-range one.
+    void Load(INIFile& ini);
+    // Writes every entry, then blanks the keys left over from a longer table so that
+    // the next load stops there.
+    void Save(INIFile& ini) const;
+    bool Save() const;
+
+    void Add(std::uint8_t key, std::int32_t shift, std::int32_t ctrl, std::int32_t alt,
+             std::int32_t operation);
+    void Remove(std::size_t index);
+    // The operation of the first entry whose key is `key` and whose modifier states are
+    // "Ignore" or equal the given ones.
+    bool Find(std::uint8_t key, bool shiftDown, bool ctrlDown, bool altDown,
+              std::int32_t& operation) const;
+
+    KeyTranslationList& Entries() { return table_; }
+    const KeyTranslationList& Entries() const { return table_; }
+    void SetEntries(KeyTranslationList entries) { table_ = std::move(entries); }
+    // The assignment dialog keeps a copy when it opens and puts it back on Cancel.
+    void KeepCopy() { kept_ = table_; }
+    void RestoreCopy() { table_ = kept_; }
+
+    // The stored form of one entry, and its parse (false for a malformed value).
+    static AString Format(const KeyTranslation& entry);
+    static bool Parse(const AString& value, KeyTranslation& entry);
+
+    static const char* OperationName(int operation);
+    static AString KeyName(int code);
+    static const char* StateName(int state);
+
+    // The table shipped with the program: every operation on some key.
+    static KeyTranslationList DefaultTable();
+
+private:
+    KeyTranslationList table_;
+    KeyTranslationList kept_;
+};

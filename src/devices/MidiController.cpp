@@ -1,0 +1,105 @@
+#include "devices/MidiController.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "app/Messages.h"
+#include "devices/DefinitionFiles.h"
+
+MidiController::MidiController() : name_("Undefined") {}
+
+MidiController::MidiController(const AString& fileName) {
+    const std::filesystem::path path = DefinitionPath(fileName);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        high_ = 127;
+        valid_ = false;
+        ShowMessage("", "Bad Read", MessageIcon::Exclamation);
+        return;
+    }
+    fileName_ = fileName;
+    readOnly_ = IsReadOnlyFile(path);
+    ReadFrom(in);
+}
+
+bool MidiController::ReadFrom(std::istream& in) {
+    DefinitionReader read(in);
+    std::uint8_t marker = 0;
+    valid_ = read.U8(marker) && marker == static_cast<std::uint8_t>(kMarker);
+    if (!valid_)
+        return false;
+    std::uint8_t onOff = 0;
+    std::int16_t number = 0, low = 0, high = 0, defaultValue = 0;
+    AString name;
+    if (!read.I16(number) || !read.U8(onOff) || !read.I16(low) || !read.I16(high) ||
+        !read.I16(defaultValue) || !read.String(name)) {
+        valid_ = false;
+        return false;
+    }
+    number_ = number;
+    onOff_ = onOff != 0;
+    low_ = low;
+    high_ = high;
+    default_ = defaultValue;
+    name_ = name;
+    return true;
+}
+
+std::string MidiController::Bytes() const {
+    DefinitionWriter out;
+    out.U8(static_cast<std::uint8_t>(kMarker));
+    out.U16(static_cast<std::uint16_t>(number_));
+    out.U8(onOff_ ? 1 : 0);
+    out.U16(static_cast<std::uint16_t>(low_));
+    out.U16(static_cast<std::uint16_t>(high_));
+    out.U16(static_cast<std::uint16_t>(default_));
+    out.String(name_);
+    return out.Bytes();
+}
+
+bool MidiController::Write() {
+    if (fileName_.IsEmpty()) {
+        fileName_ = DeriveDefinitionFileName(name_, ".CTR", DefinitionDirectory());
+        if (fileName_.IsEmpty())
+            return false;
+    }
+    return ReplaceFileContents(DefinitionPath(fileName_), Bytes());
+}
+
+bool MidiController::Delete() {
+    if (fileName_.IsEmpty())
+        return false;
+    std::error_code ec;
+    return std::filesystem::remove(DefinitionPath(fileName_), ec);
+}
+
+bool MidiController::ApplyEdit(const AString& name, std::int16_t number, bool onOff,
+                               std::int16_t low, std::int16_t high, std::int16_t defaultValue) {
+    if (low > high) {
+        ShowMessage("Validation Error", "Low range is higher than the high range.",
+                    MessageIcon::Stop);
+        return false;
+    }
+    if (defaultValue < low || defaultValue > high) {
+        ShowMessage("Validation Error", "Default value not within range.", MessageIcon::Stop);
+        return false;
+    }
+    name_ = name;
+    number_ = number;
+    onOff_ = onOff;
+    low_ = onOff ? 0 : low;
+    high_ = onOff ? 127 : high;
+    default_ = defaultValue;
+    return true;
+}
+
+AString MidiController::ListEntry() const {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d: ", number_);
+    return AString(number) + name_;
+}
+
+AString MidiController::DeviceEntry() const {
+    return AString::FromInt(number_) + ": " + name_;
+}

@@ -1,0 +1,109 @@
+#include "devices/MidiController.h"
+#include "HomeFixture.h"
+
+#include <filesystem>
+
+namespace {
+
+using Controllers = HomeFixture;
+
+// Marker, number, on/off, low, high, default, name.
+std::string CtrFile(unsigned number, bool onOff, unsigned low, unsigned high, unsigned def,
+                    const std::string& name) {
+    return "%" + U16(number) + std::string(1, onOff ? '\1' : '\0') + U16(low) + U16(high) +
+           U16(def) + Str(name);
+}
+
+} // namespace
+
+TEST_F(Controllers, WrittenInTheFileOrderAndReadBack) {
+    MidiController c;
+    c.SetName("Mod Wheel");
+    c.SetNumber(1);
+    c.SetRange(10, 16000);
+    c.SetDefaultValue(300);
+    ASSERT_TRUE(c.Write());
+    EXPECT_EQ(c.FileName().str(), "Mod_Whee.CTR");
+    // Low and high come before the default in the file.
+    EXPECT_EQ(Bytes("Mod_Whee.CTR"), CtrFile(1, false, 10, 16000, 300, "Mod Wheel"));
+
+    MidiController back("Mod_Whee.CTR");
+    EXPECT_TRUE(back.IsValid());
+    EXPECT_FALSE(back.IsReadOnly());
+    EXPECT_EQ(back.Name().str(), "Mod Wheel");
+    EXPECT_EQ(back.Number(), 1);
+    EXPECT_EQ(back.Low(), 10);
+    EXPECT_EQ(back.High(), 16000);
+    EXPECT_EQ(back.DefaultValue(), 300);
+    EXPECT_FALSE(back.OnOff());
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Controllers, MissingFileIsReportedAndInvalid) {
+    MidiController c("NOPE.CTR");
+    EXPECT_FALSE(c.IsValid());
+    EXPECT_EQ(c.Number(), 0);
+    EXPECT_FALSE(c.OnOff());
+    EXPECT_EQ(c.Low(), 0);
+    EXPECT_EQ(c.High(), 127);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.str(), "Bad Read");
+    EXPECT_EQ(shown[0].title.str(), "");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(Controllers, DamagedFilesAreInvalidWithoutAMessage) {
+    home.Write("NOMARK.CTR", "#" + CtrFile(7, false, 0, 127, 0, "x").substr(1));
+    home.Write("SHORT.CTR", CtrFile(7, false, 0, 127, 0, "Volume").substr(0, 6));
+    // A name length of 4 GB in a file of 15 bytes.
+    home.Write("HUGE.CTR", "%" + U16(7) + '\0' + U16(0) + U16(127) + U16(0) + U32(0xFFFFFFF0u));
+    home.Write("CUT.CTR", CtrFile(7, false, 0, 127, 0, "Volume").substr(0, 17));
+    for (const char* name : {"NOMARK.CTR", "SHORT.CTR", "HUGE.CTR", "CUT.CTR"})
+        EXPECT_FALSE(MidiController(name).IsValid()) << name;
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Controllers, ReadOnlyComesFromThePermissionsAndIsNotOverwritten) {
+    const auto file = home.Write("LOCKED.CTR", CtrFile(7, false, 0, 127, 100, "Volume"));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    MidiController c("LOCKED.CTR");
+    EXPECT_TRUE(c.IsReadOnly());
+    c.SetDefaultValue(5);
+    EXPECT_FALSE(c.Write());
+    EXPECT_EQ(Bytes("LOCKED.CTR"), CtrFile(7, false, 0, 127, 100, "Volume"));
+}
+
+TEST_F(Controllers, EditorChecksRangeBeforeDefault) {
+    MidiController c;
+    EXPECT_FALSE(c.ApplyEdit("Pan", 10, false, 10, 5, 99));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.str(), "Low range is higher than the high range.");
+    EXPECT_EQ(shown[0].title.str(), "Validation Error");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(c.Name().str(), "Undefined"); // unchanged
+
+    EXPECT_FALSE(c.ApplyEdit("Pan", 10, false, 10, 20, 21));
+    EXPECT_EQ(shown.back().text.str(), "Default value not within range.");
+
+    EXPECT_TRUE(c.ApplyEdit("Pan", 10, false, 10, 20, 10));
+    EXPECT_TRUE(c.ApplyEdit("Pan", 10, false, 10, 20, 20));
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(c.DefaultValue(), 20);
+
+    // A switch is stored with 0 to 127 whatever the hidden range fields held.
+    EXPECT_TRUE(c.ApplyEdit("Hold", 64, true, 0, 16383, 0));
+    EXPECT_TRUE(c.OnOff());
+    EXPECT_EQ(c.Low(), 0);
+    EXPECT_EQ(c.High(), 127);
+}
+
+TEST_F(Controllers, ListEntriesPadTheNumberOnlyInTheControllerList) {
+    MidiController c;
+    c.SetName("Volume");
+    c.SetNumber(7);
+    EXPECT_EQ(c.ListEntry().str(), "  7: Volume");
+    EXPECT_EQ(c.DeviceEntry().str(), "7: Volume");
+    c.SetNumber(119);
+    EXPECT_EQ(c.ListEntry().str(), "119: Volume");
+}
