@@ -1,5 +1,6 @@
 #include "devices/DefinitionFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <istream>
 #include <system_error>
@@ -16,6 +17,20 @@ fs::path DefinitionDirectory() {
 
 fs::path DefinitionPath(const AString& fileName) {
     return DefinitionDirectory() / fs::path(fileName.str());
+}
+
+std::vector<AString> DefinitionFileNames(const char* extension) {
+    const fs::path folder = DefinitionDirectory().empty() ? fs::path(".") : DefinitionDirectory();
+    const AString wanted(extension);
+    std::vector<AString> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError) && AString(it->path().extension().string()) == wanted)
+            names.emplace_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 AString DeriveDefinitionFileName(const AString& name, const char* extension,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "util/AString.h"
 
@@ -15,6 +16,10 @@
 std::filesystem::path DefinitionDirectory();
 // A definition file's full path; an absolute name is taken as it is.
 std::filesystem::path DefinitionPath(const AString& fileName);
+
+// The names of the files in the home directory whose extension is `extension` (".MDV"),
+// in any letter case, sorted.
+std::vector<AString> DefinitionFileNames(const char* extension);
 
 // A file name derived from an object's name: "UNDEFINED" for an empty name, spaces (and
 // path separators) made underscores, cut to 8 characters, then `extension` (".MDV").

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "devices/DefinitionFiles.h"
 #include "model/Song.h"
 
 namespace {
@@ -190,4 +191,14 @@ TEST_F(Devices, SongsBindTheDefaultDeviceThroughTheLoader) {
         EXPECT_FALSE(MidiDevice::Exists("Missing.MDV"));
     }
     SetSongDeviceLoader({});
+}
+
+TEST_F(Devices, DefinitionFilesAreListedFromTheHomeDirectoryInAnyCase) {
+    for (const char* name : {"b.mdv", "A.MDV", "c.MDV.bak", "Vol.CTR"})
+        home.Write(name, "");
+    std::filesystem::create_directory(home / "dir.MDV");
+    std::vector<std::string> names;
+    for (const AString& name : DefinitionFileNames(".MDV"))
+        names.push_back(name.str());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.MDV", "b.mdv"}));
 }
