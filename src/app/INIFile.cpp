@@ -1,5 +1,7 @@
 #include "app/INIFile.h"
 
+#include "util/AtomicFile.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -111,32 +113,12 @@ bool INIFile::WriteString(const AString& key, const AString& value) {
             if (LineKey(line, lineKey) && lineKey.Compare(key) != 0)
                 kept.push_back(line);
     }
-    // Write beside the file and rename over it, so a failed write never loses settings.
-    const std::filesystem::path target = FilePath();
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const AString& line : kept)
-            out << line.str() << '\n';
-        out << key.str() << '=' << value.str() << '\n';
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const AString& line : kept)
+        text += line.str() + '\n';
+    text += key.str() + '=' + value.str() + '\n';
+    // A failed write must never cost the user the settings already there.
+    return WriteFileAtomically(FilePath(), text);
 }
 
 AString& INIFile::ReadValue(const AString& key) {

@@ -4,6 +4,8 @@
 #include "app/INIFile.h"
 #include "devices/MidiDevice.h"
 
+ProgramEnvironment::ProgramEnvironment() = default;
+
 bool ProgramEnvironment::Start(std::string& error) {
     home_ = ResolveHomeDirectory(&error);
     if (home_.empty())

@@ -11,9 +11,12 @@ class INIFile;
 // object and the loaders the model uses.
 class ProgramEnvironment {
 public:
+    ProgramEnvironment();
+    ProgramEnvironment(const ProgramEnvironment&) = delete;
+    ProgramEnvironment& operator=(const ProgramEnvironment&) = delete;
+    ~ProgramEnvironment();
     // False with `error` set when the home directory cannot be made ready.
     bool Start(std::string& error);
-    ~ProgramEnvironment();
 
     const std::filesystem::path& Home() const { return home_; }
     const std::filesystem::path& Resources() const { return resources_; }

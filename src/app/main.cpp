@@ -1,15 +1,57 @@
 // The executable: the main window, or one job done from the command line.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Startup.h"
+#include "midifile/MidiReader.h"
+#include "midifile/MidiWriter.h"
+#include "model/Song.h"
+#include "model/SongDump.h"
 
 namespace {
+
+bool IsMidiFile(const std::string& ext) {
+    return ext == "mid" || ext == "midi" || ext == "rmi";
+}
+
+// Loads a song as the program opens one; on failure the reader's message is shown.
+std::unique_ptr<Song> LoadOrComplain(const std::string& file) {
+    std::unique_ptr<Song> song;
+    if (!MidiReader::LoadSong(file, song)) {
+        std::fprintf(stderr, "%s\n", MidiReader::kReadErrorText);
+        return nullptr;
+    }
+    return song;
+}
+
+int Dump(const CommandLine& line) {
+    std::unique_ptr<Song> song = LoadOrComplain(line.input);
+    if (!song)
+        return 1;
+    const std::string text = DumpSong(*song);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::ferror(stdout) ? 1 : 0;
+}
+
+int SaveMidi(const CommandLine& line) {
+    std::unique_ptr<Song> song = LoadOrComplain(line.input);
+    if (!song)
+        return 1;
+    if (!MidiWriter::SaveSong(*song, line.output)) {
+        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+        return 1;
+    }
+    return 0;
+}
 
 int Convert(const CommandLine& line) {
     const std::string from = FileExtension(line.input);
     const std::string to = FileExtension(line.output);
+    if (IsMidiFile(from) && IsMidiFile(to))
+        return SaveMidi(line);
     std::fprintf(stderr, "Cannot convert .%s to .%s: this kind of conversion is not available.\n",
                  from.c_str(), to.c_str());
     return 2;
@@ -24,6 +66,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n\n%s", error.c_str(), kUsageText);
         return 2;
     }
+    ProgramEnvironment environment;
+    const bool needsEnvironment =
+        line.mode != CommandLine::Mode::Help && line.mode != CommandLine::Mode::Version;
+    if (needsEnvironment && !environment.Start(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
     switch (line.mode) {
     case CommandLine::Mode::Help:
         std::fputs(kUsageText, stdout);
@@ -34,6 +83,7 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Convert:
         return Convert(line);
     case CommandLine::Mode::Dump:
+        return Dump(line);
     case CommandLine::Mode::Play:
     case CommandLine::Mode::ListPorts:
     case CommandLine::Mode::Window:
