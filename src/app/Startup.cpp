@@ -2,6 +2,7 @@
 
 #include "app/HomeDirectory.h"
 #include "app/INIFile.h"
+#include "devices/Chords.h"
 #include "devices/MidiDevice.h"
 
 ProgramEnvironment::ProgramEnvironment() = default;
@@ -16,6 +17,7 @@ bool ProgramEnvironment::Start(std::string& error) {
     ini_ = std::make_unique<INIFile>(home_);
     INIFile::SetGlobal(ini_.get());
     InstallMidiDeviceLoader();
+    Chords::Global().Load(home_ / Chords::kFileName);
     return true;
 }
 

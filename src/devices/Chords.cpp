@@ -1,7 +1,10 @@
 #include "devices/Chords.h"
 
 #include <algorithm>
+#include <system_error>
 
+#include "midifile/MidiReader.h"
+#include "midifile/MidiWriter.h"
 #include "model/MidiMsg.h"
 #include "model/Song.h"
 
@@ -36,6 +39,20 @@ Chords& Chords::Global() {
 void Chords::UseBuiltIn() {
     chords_ = BuiltIn();
     builtIn_ = true;
+}
+
+bool Chords::Load(const std::filesystem::path& file) {
+    std::unique_ptr<Song> song;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec) || !MidiReader::LoadSong(file, song) || !song) {
+        UseBuiltIn();
+        return false;
+    }
+    return LoadFromSong(*song);
+}
+
+bool Chords::Save(const std::filesystem::path& file) const {
+    return MidiWriter::SaveSong(*ToSong(), file, false);
 }
 
 bool Chords::LoadFromSong(Song& song) {

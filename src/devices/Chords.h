@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,11 @@ public:
     // The table the chord commands use.
     static Chords& Global();
 
+    // Reads a chord file; false (and the built-in table) when it is missing, cannot be
+    // read or holds no notes.
+    bool Load(const std::filesystem::path& file);
+    // Writes the table as a chord file.
+    bool Save(const std::filesystem::path& file) const;
     // Takes the chords of a song; false (and the built-in table) when it has no notes.
     bool LoadFromSong(Song& song);
     void UseBuiltIn();

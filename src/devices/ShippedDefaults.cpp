@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/INIFile.h"
+#include "devices/Chords.h"
 #include "devices/KeyTranslator.h"
 #include "devices/MidiController.h"
 #include "devices/MidiDevice.h"
@@ -70,6 +71,11 @@ bool WriteShippedDefaults(const std::filesystem::path& directory, std::string& e
     }
     if (!device.Write()) {
         error = "Cannot write GENERAL.MDV";
+        return false;
+    }
+
+    if (!Chords().Save(directory / Chords::kFileName)) {
+        error = std::string("Cannot write ") + Chords::kFileName;
         return false;
     }
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "midifile/MidiWriter.h"
 #include "model/Song.h"
 #include "support/SongBuilder.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -84,4 +86,22 @@ TEST(Chords, TheTableWrittenAsASongReadsBackAsTheSameShapes) {
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(loaded.At(i), expected) << "chord " << i;
     }
+}
+
+TEST(Chords, ReadFromAChordFileOrBuiltInWhenItCannotBeRead) {
+    TempDir dir;
+    auto song = BuildSong("0 n60 384, 0 n64 384, 0 n67 384, 384 n57 384, 384 n60 384, 384 n64 384");
+    ASSERT_TRUE(MidiWriter::SaveSong(*song, dir / "chords.mid"));
+    Chords chords;
+    ASSERT_TRUE(chords.Load(dir / "chords.mid"));
+    ASSERT_EQ(chords.Count(), 2u);
+    EXPECT_EQ(chords.At(0), (Chords::Chord{0, 4, 7, X, X, X}));
+    EXPECT_EQ(chords.At(1), (Chords::Chord{-3, 0, 4, X, X, X}));
+
+    dir.Write("broken.mid", "MThd not really");
+    EXPECT_FALSE(chords.Load(dir / "broken.mid"));
+    EXPECT_TRUE(chords.IsBuiltIn());
+    ASSERT_TRUE(chords.Load(dir / "chords.mid"));
+    EXPECT_FALSE(chords.Load(dir / "missing.mid"));
+    EXPECT_EQ(chords.Count(), 29u);
 }

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "app/INIFile.h"
 #include "app/Startup.h"
+#include "devices/Chords.h"
 #include "devices/KeyTranslator.h"
 #include "devices/MidiDevice.h"
 #include "model/Song.h"
@@ -36,7 +38,7 @@ TEST(ShippedDefaults, CommittedFilesAreWhatOurWritersProduce) {
             << shipped << " differs from what the writers produce";
         ++files;
     }
-    EXPECT_EQ(files, static_cast<int>(kControllerNumbers.size()) + 2);
+    EXPECT_EQ(files, static_cast<int>(kControllerNumbers.size()) + 3);
 }
 
 TEST(ShippedDefaults, GeneralMidiDeviceAndKeyTableLoad) {
@@ -61,6 +63,16 @@ TEST(ShippedDefaults, GeneralMidiDeviceAndKeyTableLoad) {
     EXPECT_EQ(general.Controller(7)->High(), 16383);
 
     EXPECT_EQ(KeyTranslator(shipped).Entries(), KeyTranslator::DefaultTable());
+
+    // The chord file holds the built-in shapes, lowest note first.
+    Chords chords;
+    ASSERT_TRUE(chords.Load(kShipped / Chords::kFileName));
+    ASSERT_EQ(chords.Count(), Chords::BuiltIn().size());
+    for (std::size_t i = 0; i < chords.Count(); ++i) {
+        Chords::Chord expected = Chords::BuiltIn()[i];
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(chords.At(i), expected) << "chord " << i;
+    }
     INIFile::SetGlobal(previous);
 }
 
@@ -79,6 +91,7 @@ TEST(ShippedDefaults, FirstStartSeedsTheHomeAndNewSongsBindGeneralMidi) {
         ASSERT_NE(device, nullptr);
         EXPECT_TRUE(device->IsValid());
         EXPECT_EQ(device->Controllers().Count(), kControllerNumbers.size());
+        EXPECT_FALSE(Chords::Global().IsBuiltIn());
     }
     unsetenv("VORLAUNE_RESOURCES");
 }
