@@ -1,0 +1,57 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "record/WaveToNotes.h"
+
+// Runs one conversion on its own thread. Progress and the end are reported through the
+// two callbacks, which run on the worker thread and should only post to the user
+// interface; the results are read once WaitFinished says the run is over.
+class WaveToNotesWorker {
+public:
+    using ProgressFunction = std::function<void(int percent)>;
+    using FinishedFunction = std::function<void()>;
+
+    WaveToNotesWorker() = default;
+    // Cancels a running conversion and waits for its thread.
+    ~WaveToNotesWorker();
+    WaveToNotesWorker(const WaveToNotesWorker&) = delete;
+    WaveToNotesWorker& operator=(const WaveToNotesWorker&) = delete;
+
+    // False when a conversion was already started. Samples in memory named by the
+    // parameters must outlive the run.
+    bool Start(const WaveToNotesParameters& parameters, ProgressFunction onProgress,
+               FinishedFunction onFinished);
+    // A cancelled run stops at its next frame and hands over no notes.
+    void Cancel() { cancel_ = true; }
+    bool WaitFinished(std::chrono::milliseconds timeout);
+
+    // Valid once finished.
+    std::vector<DetectedNote> TakeNotes();
+    int VoicedFrameCount() const;
+    bool Failed() const;
+    std::string ErrorText() const;
+
+private:
+    void Run(WaveToNotesParameters parameters);
+
+    std::thread thread_;
+    std::atomic<bool> cancel_{false};
+    ProgressFunction onProgress_;
+    FinishedFunction onFinished_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable finishedSignal_;
+    bool finished_ = false;
+    std::vector<DetectedNote> notes_;
+    int voicedFrameCount_ = 0;
+    bool failed_ = false;
+    std::string errorText_;
+};

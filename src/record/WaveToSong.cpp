@@ -1,0 +1,39 @@
+#include "record/WaveToSong.h"
+
+#include "app/INIFile.h"
+#include "model/Song.h"
+#include "record/NotePlacement.h"
+
+bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& song,
+                       WaveToNotes::ProgressCallback progress, void* progressContext,
+                       Message& failure) {
+    const std::int32_t tempo = song.TempoAt(0);
+    WaveToNotesParameters parameters;
+    if (settings)
+        parameters.Read(*settings, tempo);
+    else
+        parameters.SetTempo(tempo);
+    parameters.fileName = wavePath;
+
+    std::vector<DetectedNote> notes;
+    int voicedFrames = 0;
+    int code = WaveToNotes::kOk;
+    try {
+        WaveToNotes converter;
+        converter.SetProgressCallback(progress, progressContext);
+        code = converter.Convert(parameters, notes, voicedFrames);
+    } catch (...) {
+        failure = Message{kAppTitle, kWaveToNotesExceptionText, MessageIcon::Exclamation};
+        return false;
+    }
+    if (code != WaveToNotes::kOk) {
+        failure = Message{kAppTitle, WaveToNotes::ErrorText(code), MessageIcon::Exclamation};
+        return false;
+    }
+    if (notes.empty()) {
+        failure = Message{kAppTitle, kWaveToNotesNoNotesText, MessageIcon::Information};
+        return false;
+    }
+    PlaceDetectedNotes(notes, parameters.eraseRest, tempo, NoteDestination{}, song);
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "app/Messages.h"
+#include "record/WaveToNotes.h"
+
+class INIFile;
+class Song;
+
+// The notes of a recording placed on the first track of `song` (channel 1, Grand
+// Piano), timed at the song's opening tempo, with the converter's settings from
+// `settings` (defaults when null). False with the message the user is to see when the
+// conversion fails or finds nothing.
+bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& song,
+                       WaveToNotes::ProgressCallback progress, void* progressContext,
+                       Message& failure);

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "WaveBytes.h"
+#include "model/Song.h"
+#include "model/SongDump.h"
+#include "record/PitchConversions.h"
+#include "record/WaveToNotesWorker.h"
+#include "record/WaveToSong.h"
+#include "support/TempDir.h"
+
+using namespace wavebytes;
+
+namespace {
+
+// A quarter second of silence on either side of a sung note.
+std::string SungWave(int note, double seconds) {
+    std::vector<std::int16_t> x = Silence(0.25);
+    Append(x, Tone(FrequencyOfNote(note), 10000, 4, seconds, 300));
+    Append(x, Silence(0.25));
+    return MonoWave(x);
+}
+
+} // namespace
+
+TEST(WaveToNotesWorker, EveryRunSignalsItsEndAndOnlyFinishedRunsHaveNotes) {
+    TempDir dir;
+    WaveToNotesParameters p;
+    std::atomic<int> finished{0};
+    std::atomic<int> reports{0};
+    p.fileName = dir.Write("take.wav", SungWave(62, 0.6)).string();
+    {
+        WaveToNotesWorker worker;
+        ASSERT_TRUE(worker.Start(
+            p, [&](int) { ++reports; }, [&] { ++finished; }));
+        EXPECT_FALSE(worker.Start(p, nullptr, nullptr));
+        ASSERT_TRUE(worker.WaitFinished(std::chrono::seconds(60)));
+        EXPECT_FALSE(worker.Failed());
+        const auto notes = worker.TakeNotes();
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].note, 62);
+    }
+    EXPECT_EQ(finished, 1);
+    EXPECT_GT(reports, 2);
+
+    p.fileName = (dir / "missing.wav").string();
+    WaveToNotesWorker failing;
+    failing.Start(p, nullptr, [&] { ++finished; });
+    ASSERT_TRUE(failing.WaitFinished(std::chrono::seconds(60)));
+    EXPECT_EQ(failing.ErrorText(), WaveToNotes::ErrorText(WaveToNotes::kBadFormat));
+    EXPECT_EQ(finished, 2);
+
+    // Cancelled at its first report, a long run ends early and hands over nothing.
+    p.fileName = dir.Write("long.wav", SungWave(62, 20.0)).string();
+    WaveToNotesWorker cancelled;
+    reports = 0;
+    cancelled.Start(
+        p,
+        [&](int) {
+            ++reports;
+            cancelled.Cancel();
+        },
+        [&] { ++finished; });
+    ASSERT_TRUE(cancelled.WaitFinished(std::chrono::seconds(60)));
+    EXPECT_EQ(finished, 3);
+    EXPECT_LT(reports, 5);
+    EXPECT_TRUE(cancelled.TakeNotes().empty());
+}
+
+TEST(WaveToSong, PutsTheNotesOnTheFirstTrackOrSaysWhyNot) {
+    TempDir dir;
+    Song song;
+    Message failure;
+    ASSERT_TRUE(ConvertWaveToSong(dir.Write("a.wav", SungWave(69, 0.5)).string(), nullptr, song,
+                                  nullptr, nullptr, failure));
+    // The leading rest is gone by default; half a second is 384 ticks at 120 per minute.
+    const std::string dump = DumpRecords(song);
+    int duration = 0;
+    ASSERT_EQ(std::sscanf(dump.c_str(), "0 0 note ch=0 key=69 vel=96 rel=0 dur=%d prog=0 bank=-1\n",
+                          &duration),
+              1)
+        << dump;
+    EXPECT_NEAR(duration, 384, 30);
+
+    Song other;
+    const auto stereo = dir.Write("s.wav", Riff({Fmt(1, 2, 44100, 16), Chunk("data", "")}));
+    EXPECT_FALSE(ConvertWaveToSong(stereo.string(), nullptr, other, nullptr, nullptr, failure));
+    EXPECT_EQ(failure.text.str(), WaveToNotes::ErrorText(WaveToNotes::kNotMono));
+    EXPECT_EQ(failure.icon, MessageIcon::Exclamation);
+    const auto quiet = dir.Write("q.wav", MonoWave(Silence(1.0)));
+    EXPECT_FALSE(ConvertWaveToSong(quiet.string(), nullptr, other, nullptr, nullptr, failure));
+    EXPECT_EQ(failure.text.str(), kWaveToNotesNoNotesText);
+    EXPECT_EQ(failure.icon, MessageIcon::Information);
+    EXPECT_EQ(other.PointCount(), 0u);
+}
