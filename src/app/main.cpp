@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/INIFile.h"
+#include "app/Messages.h"
 #include "app/Startup.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
+#include "record/WaveToSong.h"
 
 namespace {
 
@@ -47,11 +50,53 @@ int SaveMidi(const CommandLine& line) {
     return 0;
 }
 
+// A conversion's progress bar, redrawn in place on standard error each time it grows.
+struct ProgressBar {
+    bool drawn = false;
+    int filled = -1;
+    static void Draw(void* self, int percent) {
+        ProgressBar& me = *static_cast<ProgressBar*>(self);
+        if (percent / 5 == me.filled)
+            return;
+        me.drawn = true;
+        me.filled = percent / 5;
+        const std::string bar(static_cast<std::size_t>(me.filled), '#');
+        std::fprintf(stderr, "\rConverting [%-20s] %3d%%", bar.c_str(), percent);
+        std::fflush(stderr);
+    }
+    void End() {
+        if (drawn)
+            std::fputc('\n', stderr);
+        drawn = false;
+    }
+};
+
+// A recording turned into notes on a new song's first track.
+int SaveWaveAsMidi(const CommandLine& line) {
+    Song song;
+    Message failure;
+    ProgressBar progress;
+    const bool converted = ConvertWaveToSong(line.input, INIFile::Global(), song, ProgressBar::Draw,
+                                             &progress, failure);
+    progress.End();
+    if (!converted) {
+        ShowMessage(failure);
+        return 1;
+    }
+    if (!MidiWriter::SaveSong(song, line.output)) {
+        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int Convert(const CommandLine& line) {
     const std::string from = FileExtension(line.input);
     const std::string to = FileExtension(line.output);
     if (IsMidiFile(from) && IsMidiFile(to))
         return SaveMidi(line);
+    if (from == "wav" && IsMidiFile(to))
+        return SaveWaveAsMidi(line);
     std::fprintf(stderr, "Cannot convert .%s to .%s: this kind of conversion is not available.\n",
                  from.c_str(), to.c_str());
     return 2;

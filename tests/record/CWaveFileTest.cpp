@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 
 #include "WaveBytes.h"
 #include "record/CWaveFile.h"
@@ -10,8 +11,11 @@ using namespace wavebytes;
 
 namespace {
 
-WaveResult Open(CWaveFile& wave, const std::string& image) {
-    return wave.OpenFromMemory(reinterpret_cast<const std::uint8_t*>(image.data()), image.size());
+// The reader keeps pointing into the image, so every image lives to the end of the run.
+WaveResult Open(CWaveFile& wave, std::string image) {
+    static std::deque<std::string> kept;
+    const std::string& held = kept.emplace_back(std::move(image));
+    return wave.OpenFromMemory(reinterpret_cast<const std::uint8_t*>(held.data()), held.size());
 }
 
 std::string ReadAll(CWaveFile& wave, std::uint32_t piece) {
