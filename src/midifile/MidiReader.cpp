@@ -60,17 +60,22 @@ public:
         pos_ += 4;
         return true;
     }
-    // Seven bits a byte, most significant first. Four bytes at most, as the file format
-    // allows; a longer run is a broken file.
+    // Seven bits a byte, most significant first. The file format stops at four bytes;
+    // a fifth is taken as long as the value fits a song's 31-bit times (our own writer
+    // needs it for gaps of more than 2^28 ticks), anything longer is a broken file.
     bool Vlq(std::uint32_t& v) {
-        v = 0;
-        for (int i = 0; i < 4; ++i) {
+        std::uint64_t value = 0;
+        for (int i = 0; i < 5; ++i) {
             std::uint8_t b;
             if (!Byte(b))
                 return false;
-            v = v << 7 | (b & 0x7F);
-            if (!(b & 0x80))
+            value = value << 7 | (b & 0x7F);
+            if (!(b & 0x80)) {
+                if (value > 0x7FFFFFFF)
+                    return false;
+                v = static_cast<std::uint32_t>(value);
                 return true;
+            }
         }
         return false;
     }
@@ -209,6 +214,8 @@ bool StreamParser::ReadHeader() {
 bool StreamParser::ReadTrack(std::size_t chunkEnd) {
     MidiStreamTrack& track = stream_.tracks.emplace_back();
     const std::size_t fileEnd = in_.Limit();
+    // An event takes at least two bytes; most take three or four.
+    track.messages.reserve((std::min(chunkEnd, fileEnd) - in_.Pos()) / 4);
     in_.SetLimit(std::min(chunkEnd, fileEnd));
     pendingBank_.reset();
     lastKeySignature_.reset();
@@ -426,8 +433,15 @@ bool MidiReader::Read(const std::filesystem::path& file, MidiStream& stream, std
             *error = "cannot open " + file.string();
         return false;
     }
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::vector<char> bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), size);
+    }
+    if (!in) {
         if (error)
             *error = "cannot read " + file.string();
         return false;

@@ -2,6 +2,7 @@
 // signatures and song properties; every other track becomes a song track.
 #include <array>
 #include <numeric>
+#include <queue>
 #include <system_error>
 
 #include "midifile/MidiReader.h"
@@ -94,6 +95,7 @@ private:
     bool ReadConductor(const MidiStreamTrack& track, bool singleTrack, bool conductorIsTrack);
     // `conductor`: only what the conductor pass left (channel events, timed texts).
     bool ReadTrack(const MidiStreamTrack& track, bool conductor);
+    void PlaceRecords();
     void TakeText(std::int64_t tick, const MSMText& text, bool singleTrack, bool conductorIsTrack,
                   int& plainTextsAtZero, bool& deviceSeen);
 
@@ -101,6 +103,14 @@ private:
     Song& song_;
     std::string& error_;
     bool smpte_ = false;
+    // Records of all tracks, track after track; they enter the song in one ordered pass
+    // at the end, which keeps each tick's records in the order the tracks gave them.
+    struct Placed {
+        std::int32_t tick;
+        std::unique_ptr<MidiMsg> msg;
+    };
+    std::vector<Placed> placed_;
+    std::vector<std::size_t> segments_; // where each track's records start in placed_
 };
 
 bool SongAssembler::SetResolution() {
@@ -220,11 +230,11 @@ bool SongAssembler::ReadTrack(const MidiStreamTrack& track, bool conductor) {
     auto noteChannel = [&](int ch) { channel = channel == -1 || channel == ch ? ch : 255; };
     auto place = [&](std::int64_t tick, std::unique_ptr<MidiMsg> msg) {
         msg->track = trackNumber;
-        song_.AddMsg(static_cast<std::int32_t>(tick), std::move(msg));
+        placed_.push_back({static_cast<std::int32_t>(tick), std::move(msg)});
         ++records;
     };
 
-    song_.RewindInsertion();
+    segments_.push_back(placed_.size());
     std::int64_t tick = 0;
     for (const MidiStreamMessage& m : track.messages) {
         tick += m.delta;
@@ -346,14 +356,41 @@ bool SongAssembler::Build() {
     }
     if (!ReadConductor(conductor, singleTrack, conductorIsTrack))
         return false;
-    if (singleTrack)
-        return ReadTrack(conductor, false);
+    if (singleTrack) {
+        if (!ReadTrack(conductor, false))
+            return false;
+        PlaceRecords();
+        return true;
+    }
     if (conductorIsTrack && !ReadTrack(conductor, true))
         return false;
     for (std::size_t i = 1; i < stream_.tracks.size(); ++i)
         if (!ReadTrack(stream_.tracks[i], false))
             return false;
+    PlaceRecords();
     return true;
+}
+
+// Each track's records are in time order already: merging the tracks (earlier tracks
+// first at equal ticks) puts every record at the end of the song as it goes.
+void SongAssembler::PlaceRecords() {
+    segments_.push_back(placed_.size());
+    using Head = std::pair<std::int32_t, std::size_t>; // tick, segment
+    std::priority_queue<Head, std::vector<Head>, std::greater<Head>> heads;
+    std::vector<std::size_t> next(segments_.begin(), segments_.end() - 1);
+    for (std::size_t s = 0; s + 1 < segments_.size(); ++s)
+        if (next[s] < segments_[s + 1])
+            heads.push({placed_[next[s]].tick, s});
+    while (!heads.empty()) {
+        const std::size_t s = heads.top().second;
+        heads.pop();
+        Placed& p = placed_[next[s]++];
+        song_.AddMsg(p.tick, std::move(p.msg));
+        if (next[s] < segments_[s + 1])
+            heads.push({placed_[next[s]].tick, s});
+    }
+    placed_.clear();
+    segments_.clear();
 }
 
 } // namespace

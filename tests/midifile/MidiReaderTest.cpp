@@ -43,9 +43,13 @@ TEST(MidiReader, RefusesWhatIsNotAReadableFile) {
     EXPECT_FALSE(Read(Header(0, 1, 96) + TrackChunk(B({0, 0xF1, 0x10}) + EndOfTrack()), s));
     // A data byte with no status before it.
     EXPECT_FALSE(Read(Header(0, 1, 96) + TrackChunk(B({0, 60, 100}) + EndOfTrack()), s));
-    // A delta time of five bytes.
+    // A delta time of six bytes, and one of five that no song could hold.
+    EXPECT_FALSE(
+        Read(Header(0, 1, 96) +
+                 TrackChunk(B({0x81, 0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 1}) + EndOfTrack()),
+             s));
     EXPECT_FALSE(Read(Header(0, 1, 96) +
-                          TrackChunk(B({0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 1}) + EndOfTrack()),
+                          TrackChunk(B({0x88, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1}) + EndOfTrack()),
                       s));
     // A length that runs past the track.
     EXPECT_FALSE(Read(Header(0, 1, 96) + TrackChunk(B({0, 0xF0, 0x7F, 1, 2}) + EndOfTrack()), s));
