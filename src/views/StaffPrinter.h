@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/ViewOptions.h"
+#include "views/MeasureDrawInfo.h"
+#include "views/PagePainter.h"
+#include "views/StaffArranger.h"
+#include "views/StaffDrawer.h"
+#include "views/ViewFilter.h"
+
+class Song;
+
+// Prints the staff of a view: measures laid out into lines as wide as the page, lines
+// into pages under the song's titles; broken lines are stretched to the page width.
+class StaffPrinter : public PagePainter {
+public:
+    using MeasureDrawInfoList = std::vector<std::unique_ptr<MeasureDrawInfo>>;
+    using MeasureDrawInfoListList = std::vector<MeasureDrawInfoList>;
+    using MeasureDrawInfoListListList = std::vector<MeasureDrawInfoListList>;
+
+    StaffPrinter(Song& song, const ViewFilter& filter, const ViewOptions& options);
+    ~StaffPrinter() override;
+
+    std::int32_t CountPages(std::int32_t pageWidth, std::int32_t pageHeight,
+                            std::int32_t pixelsPerCmX, std::int32_t pixelsPerCmY) override;
+    void PaintPage(std::int32_t page, DrawSurface& surface) override;
+
+    // One design unit is 1/1200 inch at printout scale 1; the scales grow by 0.1% steps
+    // until 700 units come out close to whole pixels.
+    static void ComputeScales(std::int32_t pixelsPerCmX, std::int32_t pixelsPerCmY,
+                              double printoutScale, double& xScale, double& yScale);
+    static std::int32_t PixelsPerCentimetre(std::int32_t pixelsPerInch);
+    // The width a measure takes before lines are stretched.
+    static std::int32_t NaturalWidth(const MeasureDrawInfo& measure, bool lineStart, double xScale);
+
+    const MeasureDrawInfoListListList& Pages() const { return pages_; }
+    double XScale() const { return xScale_; }
+    double YScale() const { return yScale_; }
+    std::int32_t PageWidth() const { return pageWidth_; }
+    std::int32_t TitleLineHeight() const { return titleHeight_; }
+    std::int32_t StaffLineHeight() const { return staffHeight_; }
+
+private:
+    void Paginate(std::int32_t pageHeight);
+    std::vector<const AString*> Subtitles() const;
+
+    Song& song_;
+    ViewFilter filter_;
+    ViewOptions options_;
+    StaffArranger arranger_;
+    std::int32_t pageCount_ = -1;
+    double xScale_ = 1.0;
+    double yScale_ = 1.0;
+    std::int32_t pageWidth_ = 0;
+    std::int32_t titleHeight_ = 0;
+    std::int32_t staffHeight_ = 0;
+    SurfaceFont titleFont_;
+    SurfaceFont subtitleFont_;
+    std::unique_ptr<StaffDrawer> drawer_;
+    // Measures live in the arranger's block: declared after it, so destroyed before it.
+    MeasureDrawInfoListListList pages_;
+};

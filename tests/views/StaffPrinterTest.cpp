@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "RecordingSurface.h"
+#include "StaffLayoutHelpers.h"
+#include "views/StaffPrinter.h"
+#include "views/ViewFilter.h"
+
+namespace {
+
+constexpr std::int32_t kPerCm = 236; // 600 pixels per inch
+
+ViewOptions Treble() {
+    ViewOptions options;
+    options.clefType = kClefTreble;
+    return options;
+}
+
+// `measures` measures of eighths on white keys, after one of sixty-fourths when
+// `denseStart`.
+std::unique_ptr<Song> Eighths(int measures, bool denseStart = false) {
+    static const int kScale[8] = {60, 62, 64, 65, 67, 69, 71, 72};
+    std::string text;
+    int tick = 0;
+    if (denseStart) {
+        for (int i = 0; i < 64; ++i, tick += 24)
+            text += std::to_string(tick) + " n72 24, ";
+    }
+    for (int i = 0; i < measures * 8; ++i, tick += 192)
+        text += std::to_string(tick) + " n" + std::to_string(kScale[i % 8]) + " 192, ";
+    return BuildSong(text);
+}
+
+std::int64_t LineWidth(const StaffPrinter::MeasureDrawInfoList& line) {
+    std::int64_t total = 0;
+    for (const auto& m : line)
+        total += m->drawingWidth;
+    return total;
+}
+
+} // namespace
+
+TEST(StaffPrinter, ScalesComeFromTheResolutionAndThePrintoutScale) {
+    EXPECT_EQ(StaffPrinter::PixelsPerCentimetre(600), 236);
+    EXPECT_EQ(StaffPrinter::PixelsPerCentimetre(150), 59);
+    double xs = 0, ys = 0;
+    StaffPrinter::ComputeScales(kPerCm, kPerCm, 1.3, xs, ys);
+    const double base = 236 / 472.4409448818898 * 1.3;
+    EXPECT_NEAR(base, 0.6494, 0.0001);
+    EXPECT_GE(xs, base);
+    EXPECT_LT(xs, base * 1.02);
+    EXPECT_DOUBLE_EQ(xs, ys);
+    EXPECT_LE(700 * ys - std::floor(700 * ys), 0.1);
+    // A different vertical resolution keeps its own scale, adjusted by the same steps.
+    StaffPrinter::ComputeScales(100, 200, 1.0, xs, ys);
+    EXPECT_NEAR(ys / xs, 2.0, 1e-9);
+}
+
+TEST(StaffPrinter, NaturalWidthAddsHeaderKeyAndTime) {
+    std::pmr::monotonic_buffer_resource memory;
+    MeasureDrawInfo m(&memory);
+    m.shortestType = kDurQuarter;
+    EXPECT_EQ(StaffPrinter::NaturalWidth(m, false, 1.0), 640 + 160);
+    EXPECT_EQ(StaffPrinter::NaturalWidth(m, true, 1.0), 640 + 160 + 400);
+    m.keySigChanged = true;
+    m.signature.key = -3;
+    m.timeSigChanged = true;
+    EXPECT_EQ(StaffPrinter::NaturalWidth(m, true, 1.0), 640 + 160 + 400 + 270 + 70 + 320);
+    m.signature.key = 7; // shown as six sharps
+    EXPECT_EQ(StaffPrinter::NaturalWidth(m, false, 0.5), 320 + 80 + 6 * 52 + 35 + 160);
+}
+
+TEST(StaffPrinter, BrokenLinesFillThePageAndTheLastLineStaysNatural) {
+    auto song = Eighths(40);
+    StaffPrinter printer(*song, ViewFilter(), Treble());
+    const std::int32_t pages = printer.CountPages(4000, 6000, kPerCm, kPerCm);
+    ASSERT_GE(pages, 1);
+    const auto& all = printer.Pages();
+    std::size_t measures = 0;
+    for (std::size_t p = 0; p < all.size(); ++p) {
+        for (std::size_t l = 0; l < all[p].size(); ++l) {
+            const auto& line = all[p][l];
+            measures += line.size();
+            const bool last = p + 1 == all.size() && l + 1 == all[p].size();
+            if (!last) {
+                EXPECT_LE(LineWidth(line), 4000);
+                EXPECT_GE(LineWidth(line), 4000 - static_cast<std::int64_t>(line.size()));
+            } else {
+                std::int64_t natural = 0;
+                for (std::size_t i = 0; i < line.size(); ++i)
+                    natural += StaffPrinter::NaturalWidth(*line[i], i == 0, printer.XScale());
+                EXPECT_EQ(LineWidth(line), natural);
+                EXPECT_LT(LineWidth(line), 4000);
+            }
+        }
+    }
+    EXPECT_EQ(measures, 40u);
+    // Lines per page: as many as fit under the two title lines.
+    const std::int32_t fit = (6000 - 2 * printer.TitleLineHeight() - 1) / printer.StaffLineHeight();
+    EXPECT_EQ(static_cast<std::int32_t>(all[0].size()), fit);
+}
+
+TEST(StaffPrinter, HeldOverMeasuresStartTheNextLineWithClefAndKey) {
+    auto song = Eighths(12);
+    song->SetKeySignature(0, 2, 0);
+    StaffPrinter printer(*song, ViewFilter(), Treble());
+    printer.CountPages(4000, 6000, kPerCm, kPerCm);
+    const auto& lines = printer.Pages().at(0);
+    ASSERT_GE(lines.size(), 2u);
+    for (const auto& line : lines)
+        EXPECT_TRUE(line.front()->keySigChanged);
+    EXPECT_FALSE(lines[0][1]->keySigChanged);
+
+    RecordingSurface surface;
+    printer.PaintPage(1, surface);
+    std::size_t clefs = 0, sharps = 0;
+    for (const auto& op : surface.Texts("VorlanB"))
+        clefs += op.text == "A";
+    for (const auto& op : surface.Texts("Vorlan"))
+        sharps += op.text == "H";
+    EXPECT_EQ(clefs, lines.size());
+    EXPECT_EQ(sharps, 2 * lines.size());
+}
+
+TEST(StaffPrinter, AMeasureWiderThanThePageGetsALineAtThePageWidth) {
+    auto song = Eighths(3, true);
+    StaffPrinter printer(*song, ViewFilter(), Treble());
+    printer.CountPages(2000, 6000, kPerCm, kPerCm);
+    const auto& first = printer.Pages().at(0).at(0);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0]->shortestType, kDur64th);
+    EXPECT_EQ(first[0]->drawingWidth, 2000);
+    RecordingSurface surface;
+    printer.PaintPage(1, surface);
+    std::int32_t rightmost = 0;
+    for (const auto& op : surface.OfKind(RecordingSurface::Op::Line))
+        rightmost = std::max({rightmost, op.x0, op.x1});
+    EXPECT_LE(rightmost, 2000);
+}
+
+TEST(StaffPrinter, TitlesAreCentredAndTakeTheirRoom) {
+    auto plain = Eighths(200);
+    StaffPrinter untitled(*plain, ViewFilter(), Treble());
+    const std::int32_t pagesPlain = untitled.CountPages(4000, 5500, kPerCm, kPerCm);
+    RecordingSurface surface;
+    untitled.PaintPage(1, surface);
+    const auto titles = surface.Texts("Arial");
+    ASSERT_FALSE(titles.empty());
+    EXPECT_EQ(titles[0].text, "Untitled");
+    EXPECT_EQ(titles[0].font.weight, 700);
+    const std::int32_t width =
+        static_cast<std::int32_t>(titles[0].text.size()) * titles[0].font.height / 2;
+    EXPECT_EQ(titles[0].x0, (4000 - width) / 2);
+
+    auto titled = Eighths(200);
+    titled->title.Set("Song");
+    titled->author.Set("Someone");
+    titled->copyright.Set("2024");
+    titled->instructions.Set("Slowly");
+    StaffPrinter printer(*titled, ViewFilter(), Treble());
+    const std::int32_t pages = printer.CountPages(4000, 5500, kPerCm, kPerCm);
+    RecordingSurface withTitles;
+    printer.PaintPage(2, withTitles);
+    const auto texts = withTitles.Texts("Arial");
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[0].text, "Song");
+    EXPECT_EQ(texts[1].text, "Someone");
+    EXPECT_EQ(texts[1].font.weight, 400);
+    // Three more title lines leave room for fewer staff lines on each page.
+    EXPECT_LT(printer.Pages()[0].size(), untitled.Pages()[0].size());
+    EXPECT_GE(pages, pagesPlain);
+    // Nothing is drawn below the page.
+    for (const auto& op : withTitles.ops)
+        EXPECT_LE(op.y0, 5500);
+}
+
+TEST(StaffPrinter, TinyPagesStillEnd) {
+    auto song = Eighths(5);
+    StaffPrinter printer(*song, ViewFilter(), Treble());
+    const std::int32_t pages = printer.CountPages(300, 100, kPerCm, kPerCm);
+    EXPECT_EQ(pages, 5);
+    RecordingSurface surface;
+    printer.PaintPage(6, surface);
+    printer.PaintPage(0, surface);
+    EXPECT_TRUE(surface.ops.empty());
+}
+
+TEST(StaffPrinter, OnlyTheFilteredTrackIsPrinted) {
+    auto song = BuildSong("0 t0 n60 1536, 0 t1 n72 1536, 1536 t1 n74 1536");
+    ViewFilter second;
+    second.ShowOnlyTrack(1);
+    StaffPrinter printer(*song, second, Treble());
+    printer.CountPages(4000, 6000, kPerCm, kPerCm);
+    std::size_t notes = 0;
+    for (const auto& line : printer.Pages()[0])
+        for (const auto& m : line)
+            for (const NoteDrawItem* n : Notes(*m)) {
+                ++notes;
+                EXPECT_NE(n->position, 22); // middle C belongs to track 0
+            }
+    EXPECT_EQ(notes, 2u);
+}
