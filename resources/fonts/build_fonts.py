@@ -211,13 +211,14 @@ def build_small(source, out_dir):
     m.add("D", with_dot(m.part("noteheads.s1"), 0), advance=m.box(m.part("noteheads.s1"))[2])
 
     # Accidentals stand left of their origin (the drawer puts the origin 50 units left of
-    # the head) and 30 units up, so that they end just before the head, centred on it.
+    # the head) and 30 units up, so that they end a quarter space before the head, centred
+    # on it.
     # Their advances are the key-signature steps.
     for char, name, advance in (("F", "accidentals.natural", 80),
                                 ("G", "accidentals.flat", 90),
                                 ("H", "accidentals.sharp", 105)):
         p = m.part(name)
-        p.dx = 38 - m.box(p)[2]
+        p.dx = 30 - m.box(p)[2]
         p.dy = 30
         m.add(char, [p], advance=advance)
 

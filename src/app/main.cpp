@@ -1,5 +1,7 @@
 // The executable: the main window, or one job done from the command line.
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,9 @@
 #include "model/Song.h"
 #include "model/SongDump.h"
 #include "record/WaveToSong.h"
+#include "views/StaffExport.h"
+#include "views/StaffFonts.h"
+#include "views/StaffPrinter.h"
 
 namespace {
 
@@ -90,13 +95,53 @@ int SaveWaveAsMidi(const CommandLine& line) {
     return 0;
 }
 
-int Convert(const CommandLine& line) {
+// The staff printout as PDF or PNG, without a window.
+int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
+    std::unique_ptr<Song> song = LoadOrComplain(line.input);
+    if (!song)
+        return 1;
+    ViewFilter filter;
+    ViewOptions options;
+    std::string error;
+    if (!ChoosePrintTracks(*song, line.track, filter, options, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    // Drawing needs no display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "vorlaune";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+    if (!LoadStaffFonts(environment.Resources())) {
+        std::fprintf(stderr, "%s\n", kStaffFontsMissing);
+        return 1;
+    }
+    bool written = false;
+    if (FileExtension(line.output) == "pdf") {
+        int pages = 0;
+        written = StaffExport::WritePdf(*song, filter, options, line.output, pages, error);
+    } else {
+        std::vector<std::filesystem::path> files;
+        written =
+            StaffExport::WritePng(*song, filter, options, line.output, line.allPages, files, error);
+    }
+    if (!written) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Convert(const CommandLine& line, const ProgramEnvironment& environment) {
     const std::string from = FileExtension(line.input);
     const std::string to = FileExtension(line.output);
     if (IsMidiFile(from) && IsMidiFile(to))
         return SaveMidi(line);
     if (from == "wav" && IsMidiFile(to))
         return SaveWaveAsMidi(line);
+    if (IsMidiFile(from) && (to == "pdf" || to == "png"))
+        return PrintStaff(line, environment);
     std::fprintf(stderr, "Cannot convert .%s to .%s: this kind of conversion is not available.\n",
                  from.c_str(), to.c_str());
     return 2;
@@ -126,7 +171,7 @@ int main(int argc, char** argv) {
         std::printf("vorlaune %s\n", VORLAUNE_VERSION);
         return 0;
     case CommandLine::Mode::Convert:
-        return Convert(line);
+        return Convert(line, environment);
     case CommandLine::Mode::Dump:
         return Dump(line);
     case CommandLine::Mode::Play:

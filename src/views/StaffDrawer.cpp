@@ -352,9 +352,11 @@ void StaffDrawer::DrawTie(Context& c, const NoteDrawItem& note, std::int32_t hea
     if (note.tieEnd >= 0 && note.tieEnd < kTieIdCount) {
         const TieAnchor& anchor = anchors_[static_cast<std::size_t>(note.tieEnd)];
         if (anchor.measure >= 0 && anchor.measure == c.measure.measureNumber - 1) {
-            // A tie from the previous line comes in from the left of this note.
+            // A tie from the previous line comes in from the left of this note, but not
+            // over the header.
             const bool sameLine = anchor.systemTop == c.top && anchor.x < headX;
-            const std::int32_t ax = sameLine ? anchor.x : headX - ScaleX(300);
+            const std::int32_t ax =
+                sameLine ? anchor.x : std::max(headX - ScaleX(300), c.noteX - ScaleX(kLeftGap));
             const std::int32_t ay = sameLine ? anchor.y : anchorY;
             std::int32_t right = headX + ScaleX(100);
             if (right < ax)

@@ -15,6 +15,27 @@ std::int32_t Truncate(double value) {
 
 } // namespace
 
+bool ChoosePrintTracks(const Song& song, int track, ViewFilter& filter, ViewOptions& options,
+                       std::string& error) {
+    filter = ViewFilter();
+    options = ViewOptions();
+    if (track <= 0) {
+        if (const Track* first = song.GetTrack(0))
+            options = first->options;
+        return true;
+    }
+    const Track* chosen = song.GetTrack(static_cast<std::size_t>(track - 1));
+    if (!chosen) {
+        error = "Cannot print track " + std::to_string(track) + ":\n\nThe song has " +
+                std::to_string(song.TrackCount()) +
+                (song.TrackCount() == 1 ? " track." : " tracks.");
+        return false;
+    }
+    filter.ShowOnlyTrack(static_cast<std::size_t>(track - 1));
+    options = chosen->options;
+    return true;
+}
+
 StaffPrinter::StaffPrinter(Song& song, const ViewFilter& filter, const ViewOptions& options)
     : song_(song), filter_(filter), options_(options) {}
 

@@ -11,7 +11,15 @@
 #include "views/StaffDrawer.h"
 #include "views/ViewFilter.h"
 
+#include <string>
+
 class Song;
+
+// The view a printout of one track (1-based; 0 for every track) stands for: that track
+// alone with its options, or all tracks with the first track's options (defaults while
+// the song has none). False with a message when the track does not exist.
+bool ChoosePrintTracks(const Song& song, int track, ViewFilter& filter, ViewOptions& options,
+                       std::string& error);
 
 // Prints the staff of a view: measures laid out into lines as wide as the page, lines
 // into pages under the song's titles; broken lines are stretched to the page width.
