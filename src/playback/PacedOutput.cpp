@@ -6,8 +6,13 @@
 #include "playback/Sequencer.h"
 
 #if defined(__linux__)
+#include <pthread.h>
 #include <sys/prctl.h>
 #endif
+
+namespace {
+constexpr std::int64_t kLongestSleepNs = 5000000;
+}
 
 PacedOutput::~PacedOutput() {
     Stop();
@@ -30,8 +35,13 @@ void PacedOutput::Stop() {
 
 void PacedOutput::Run() {
 #if defined(__linux__)
-    // The default timer slack (50 us) is a large part of the lateness budget.
+    // The default timer slack (50 us) is a large part of the lateness budget, and a busy
+    // machine would otherwise keep the thread waiting for milliseconds. Real-time
+    // scheduling is used where the system grants it, below the audio threads.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    sched_param priority{};
+    priority.sched_priority = 40;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
 #endif
     using Clock = std::chrono::steady_clock;
     Sequencer& seq = context_->Seq();
@@ -50,14 +60,15 @@ void PacedOutput::Run() {
             context_->Notify();
             break;
         }
-        // Wake for the next event, and often enough to keep the position moving.
+        // Wake for the next event, and often enough to keep the position moving and to
+        // notice a stop. A plain sleep: the library's timed semaphore waits wake late.
         const std::int64_t draw = std::max(1, context_->DrawResolutionMs()) * 1000000LL;
-        std::int64_t wake = now + draw;
+        std::int64_t wake = now + std::min<std::int64_t>(draw, kLongestSleepNs);
         std::int64_t due = 0;
         if (seq.NextDue(due))
             wake = std::min(wake, due);
-        if (wake_.try_acquire_until(origin + std::chrono::nanoseconds(wake)))
-            while (wake_.try_acquire()) {
-            }
+        if (wake_.try_acquire())
+            continue;
+        std::this_thread::sleep_until(origin + std::chrono::nanoseconds(wake));
     }
 }

@@ -17,6 +17,7 @@ void Sequencer::Reset(std::int32_t ticksPerQuarter, std::int32_t startTick) {
         keys.reset();
     channelsUsed_.reset();
     ended_.store(false, std::memory_order_release);
+    endTime_.store(0, std::memory_order_release);
     position_.store(startTick, std::memory_order_release);
     now_.store(0, std::memory_order_release);
 }
@@ -63,6 +64,7 @@ void Sequencer::Advance(std::int64_t now, MidiSink& sink) {
             break;
         case PlayEvent::kEnd:
             endTick_ = event->tick;
+            endTime_.store(event->due, std::memory_order_release);
             ended_.store(true, std::memory_order_release);
             break;
         }
@@ -96,6 +98,7 @@ void Sequencer::Silence(MidiSink& sink, std::int64_t now) {
         }
     }
     endTick_ = PositionAt(now);
+    endTime_.store(now, std::memory_order_release);
     now_.store(now, std::memory_order_release);
     position_.store(endTick_, std::memory_order_release);
     ended_.store(true, std::memory_order_release);

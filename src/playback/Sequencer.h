@@ -30,6 +30,8 @@ public:
     std::int32_t Position() const { return position_.load(std::memory_order_acquire); }
     // Time of the last Advance.
     std::int64_t Now() const { return now_.load(std::memory_order_acquire); }
+    // Once ended: when the music ended (the end mark's time, or that of the silencing).
+    std::int64_t EndTime() const { return endTime_.load(std::memory_order_acquire); }
 
 private:
     std::int32_t PositionAt(std::int64_t now) const;
@@ -46,4 +48,5 @@ private:
     std::atomic<bool> ended_{false};
     std::atomic<std::int32_t> position_{0};
     std::atomic<std::int64_t> now_{0};
+    std::atomic<std::int64_t> endTime_{0};
 };

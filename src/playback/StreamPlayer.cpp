@@ -183,6 +183,7 @@ void StreamPlayer::Halt() {
     stopRequested_ = true;
     output_->Wake();
     output_->Stop();
+    OutputStopped(*output_);
     output_.reset();
     StopNotifier();
     busy_ = false;

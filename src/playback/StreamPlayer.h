@@ -69,7 +69,10 @@ protected:
     // Decodes a wave file for mixing; null with `error` set (the reason only).
     virtual std::shared_ptr<const SoundBuffer> LoadSound(const std::filesystem::path& file,
                                                          AString& error);
-    // Stops the current play at once, without a stopped message.
+    // The play's output has just stopped and is about to go.
+    virtual void OutputStopped(PlayOutput& /*output*/) {}
+    // Stops the current play at once, without a stopped message. Subclasses whose
+    // outputs use their members call it in their destructor.
     void Halt();
 
 private:

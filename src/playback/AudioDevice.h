@@ -1,0 +1,41 @@
+#pragma once
+
+#include "util/AString.h"
+
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+
+// Fills the sound card's buffers; called on the audio thread.
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    // Writes (not adds) `frames` frames into `left` and `right`.
+    virtual void Render(float* left, float* right, int frames) = 0;
+};
+
+// The system's audio output, reached through the synthesizer library's drivers (ALSA,
+// PulseAudio, JACK, PipeWire, whatever it was built with).
+class AudioDevice {
+public:
+    AudioDevice() = default;
+    ~AudioDevice() { Close(); }
+    AudioDevice(const AudioDevice&) = delete;
+    AudioDevice& operator=(const AudioDevice&) = delete;
+
+    // False with `error` set when no output could be opened.
+    bool Open(fluid_settings_t* settings, AudioSource& source, AString& error);
+    void Close();
+    bool IsOpen() const { return driver_ != nullptr; }
+
+    // Routes the library's error messages to the last-error text below and keeps its
+    // other chatter off the terminal. Safe to call more than once.
+    static void QuietLibraryLog();
+    // The library's last error message, "" when none.
+    static AString LastLibraryError();
+
+private:
+    static int Callback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+
+    fluid_audio_driver_t* driver_ = nullptr;
+    AudioSource* source_ = nullptr;
+};

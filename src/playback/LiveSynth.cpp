@@ -1,0 +1,55 @@
+#include "playback/LiveSynth.h"
+
+#include <thread>
+
+bool LiveSynth::Open(const std::filesystem::path& soundFont, AString& error) {
+    if (device_.IsOpen())
+        return true;
+    if (!loaded_) {
+        if (!renderer_.Load(soundFont, error))
+            return false;
+        loaded_ = true;
+    }
+    return device_.Open(renderer_.Settings(), *this, error);
+}
+
+void LiveSynth::Attach(PlayContext* context) {
+    // The generation first: a callback that sees the new play also sees that it is new.
+    generation_.fetch_add(1);
+    context_.store(context);
+}
+
+void LiveSynth::Detach() {
+    context_.store(nullptr);
+    // The callback that may still hold the context finishes before the play goes away.
+    while (rendering_.load() > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
+void LiveSynth::Render(float* left, float* right, int frames) {
+    rendering_.fetch_add(1);
+    PlayContext* context = context_.load();
+    const unsigned generation = generation_.load();
+    if (context && generation != seenGeneration_) {
+        seenGeneration_ = generation;
+        renderer_.BeginPlay();
+    }
+    renderer_.Render(context, left, right, frames);
+    rendering_.fetch_sub(1);
+}
+
+bool LiveSynth::Output::Start(PlayContext& context, AString& error) {
+    if (!synth_.IsOpen()) {
+        error = "The built-in synthesizer is not open.";
+        return false;
+    }
+    synth_.Attach(&context);
+    attached_ = true;
+    return true;
+}
+
+void LiveSynth::Output::Stop() {
+    if (attached_)
+        synth_.Detach();
+    attached_ = false;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+#include "playback/AudioDevice.h"
+#include "playback/PlayOutput.h"
+#include "playback/SynthRenderer.h"
+
+// The built-in synthesizer playing through the sound card. It stays open between
+// plays, so that the last notes ring out and the next play starts at once; a play
+// attaches to it through an Output.
+class LiveSynth : public AudioSource {
+public:
+    LiveSynth() = default;
+    ~LiveSynth() override { device_.Close(); }
+
+    // Loads the SoundFont and opens the audio output. False with `error` set.
+    bool Open(const std::filesystem::path& soundFont, AString& error);
+    bool IsOpen() const { return device_.IsOpen(); }
+
+    // A play on this synthesizer.
+    class Output : public PlayOutput {
+    public:
+        explicit Output(LiveSynth& synth) : synth_(synth) {}
+        ~Output() override { Stop(); }
+        bool Start(PlayContext& context, AString& error) override;
+        void Wake() override {}
+        void Stop() override;
+
+    private:
+        LiveSynth& synth_;
+        bool attached_ = false;
+    };
+
+    void Render(float* left, float* right, int frames) override;
+
+private:
+    void Attach(PlayContext* context);
+    void Detach();
+
+    SynthRenderer renderer_;
+    bool loaded_ = false;
+    AudioDevice device_;
+    std::atomic<PlayContext*> context_{nullptr};
+    std::atomic<unsigned> generation_{0};
+    unsigned seenGeneration_ = 0; // audio thread only
+    std::atomic<int> rendering_{0};
+};

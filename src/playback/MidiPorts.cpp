@@ -1,0 +1,163 @@
+#include "playback/MidiPorts.h"
+
+#include <RtMidi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+#include <sstream>
+
+#include "playback/AudioDevice.h"
+#include "playback/CueHost.h"
+#include "playback/MidiSink.h"
+#include "playback/PacedOutput.h"
+
+namespace {
+
+constexpr const char* kClientName = "Vorlaune";
+
+struct PortAddress {
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    unsigned port = 0;
+    std::string name;
+};
+
+// RtMidi reports problems through exceptions unless told otherwise; we want texts.
+void KeepError(RtMidiError::Type, const std::string& text, void* data) {
+    if (data)
+        *static_cast<std::string*>(data) = text;
+}
+
+void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
+
+// The MIDI library writes some complaints straight to standard error before a callback
+// can be installed; they are caught here and become part of our own message.
+class CaptureErrorStream {
+public:
+    CaptureErrorStream() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
+    ~CaptureErrorStream() { std::cerr.rdbuf(old_); }
+    std::string Text() const {
+        std::string text = text_.str();
+        text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+        return text;
+    }
+
+private:
+    std::ostringstream text_;
+    std::streambuf* old_;
+};
+
+std::vector<PortAddress> Ports(std::string* error) {
+    AudioDevice::QuietLibraryLog();
+    CaptureErrorStream captured;
+    std::vector<PortAddress> ports;
+    std::vector<RtMidi::Api> apis;
+    RtMidiOut::getCompiledApi(apis);
+    std::string lastError;
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY)
+            continue;
+        try {
+            RtMidiOut out(api, kClientName);
+            out.setErrorCallback(KeepError, &lastError);
+            const unsigned count = out.getPortCount();
+            for (unsigned i = 0; i < count; ++i)
+                ports.push_back({api, i, out.getPortName(i)});
+        } catch (const RtMidiError& e) {
+            lastError = e.getMessage();
+        }
+    }
+    if (lastError.empty())
+        lastError = captured.Text();
+    if (ports.empty() && error)
+        *error = lastError;
+    return ports;
+}
+
+// Hands events to an open port; cue sounds to the cue output, if any.
+class PortSink : public MidiSink {
+public:
+    PortSink(std::unique_ptr<RtMidiOut> out, CueHost* cues) : out_(std::move(out)), cues_(cues) {}
+    void Bind(PlayContext* context) { context_ = context; }
+    void SendMidi(const std::uint8_t* bytes, int size, std::int64_t) override {
+        out_->sendMessage(bytes, static_cast<std::size_t>(size));
+    }
+    void StartSound(const SoundBuffer& sound, std::int64_t) override {
+        if ((!cues_ || !cues_->IsOpen() || !cues_->Play(sound)) && context_)
+            context_->Flag(PlayProblem::CueWithoutAudio);
+    }
+
+private:
+    std::unique_ptr<RtMidiOut> out_;
+    CueHost* cues_;
+    PlayContext* context_ = nullptr;
+};
+
+class PortOutput : public PlayOutput {
+public:
+    PortOutput(std::unique_ptr<RtMidiOut> out, CueHost* cues)
+        : sink_(std::move(out), cues), paced_(sink_) {}
+    ~PortOutput() override { paced_.Stop(); }
+    bool Start(PlayContext& context, AString& error) override {
+        sink_.Bind(&context);
+        return paced_.Start(context, error);
+    }
+    void Wake() override { paced_.Wake(); }
+    void Stop() override { paced_.Stop(); }
+
+private:
+    PortSink sink_;
+    PacedOutput paced_;
+};
+
+} // namespace
+
+std::vector<std::string> ListOutputPorts(std::string* error) {
+    std::vector<std::string> names;
+    for (const PortAddress& port : Ports(error))
+        names.push_back(port.name);
+    return names;
+}
+
+int FindOutputPort(const std::vector<std::string>& ports, const std::string& name) {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    const std::string wanted = lower(name);
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        if (lower(ports[i]).find(wanted) != std::string::npos)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::unique_ptr<PlayOutput> OpenPortOutput(int index, CueHost* cues, AString& error) {
+    std::string why;
+    const std::vector<PortAddress> ports = Ports(&why);
+    if (index < 0 || static_cast<std::size_t>(index) >= ports.size()) {
+        error = "MIDI output port " + AString::FromInt(index) + " does not exist";
+        error += why.empty() ? AString(".") : " (" + AString(why) + ").";
+        return nullptr;
+    }
+    const PortAddress& port = ports[static_cast<std::size_t>(index)];
+    std::string openError;
+    CaptureErrorStream captured;
+    try {
+        auto out = std::make_unique<RtMidiOut>(port.api, kClientName);
+        out->setErrorCallback(KeepError, &openError);
+        out->openPort(port.port, "Vorlaune out");
+        if (!out->isPortOpen()) {
+            error = "Cannot open the MIDI output port " + AString(port.name) + " (" +
+                    AString(openError) + ").";
+            return nullptr;
+        }
+        // From here on the timing thread sends; a failed send is not worth a stop.
+        out->setErrorCallback(IgnoreError, nullptr);
+        return std::make_unique<PortOutput>(std::move(out), cues);
+    } catch (const RtMidiError& e) {
+        error = "Cannot open the MIDI output port " + AString(port.name) + " (" +
+                AString(e.getMessage()) + ").";
+        return nullptr;
+    }
+}

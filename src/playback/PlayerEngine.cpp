@@ -1,0 +1,65 @@
+#include "playback/PlayerEngine.h"
+
+#include "app/INIFile.h"
+#include "playback/CueHost.h"
+#include "playback/LiveSynth.h"
+#include "playback/MidiPorts.h"
+#include "playback/RenderOutput.h"
+#include "playback/SoundDecoder.h"
+#include "playback/SoundFont.h"
+#include "playback/SynthRenderer.h"
+
+PlayerEngine::PlayerEngine() : soundFont_(FindSoundFont(INIFile::Global())) {}
+
+PlayerEngine::~PlayerEngine() {
+    Halt();
+}
+
+void PlayerEngine::WarmUpMidiDriver() {
+    if (OutputDevice() != kBuiltInSynthesizer || !renderFile_.empty())
+        return;
+    if (!synth_)
+        synth_ = std::make_unique<LiveSynth>();
+    AString error;
+    if (!synth_->Open(soundFont_, error))
+        SetStatusText(error); // the first play reports it
+}
+
+std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
+    render_ = nullptr;
+    if (!renderFile_.empty()) {
+        auto renderer = std::make_unique<SynthRenderer>();
+        if (!renderer->Load(soundFont_, error))
+            return nullptr;
+        auto output = std::make_unique<RenderOutput>(std::move(renderer), renderFile_);
+        render_ = output.get();
+        renderError_ = AString();
+        renderedFrames_ = 0;
+        return output;
+    }
+    if (OutputDevice() == kBuiltInSynthesizer) {
+        if (!synth_)
+            synth_ = std::make_unique<LiveSynth>();
+        if (!synth_->Open(soundFont_, error))
+            return nullptr;
+        return std::make_unique<LiveSynth::Output>(*synth_);
+    }
+    if (!cues_)
+        cues_ = std::make_unique<CueHost>();
+    AString cueError;
+    cues_->Open(cueError); // without it the cues are reported as they come
+    return OpenPortOutput(OutputDevice(), cues_.get(), error);
+}
+
+void PlayerEngine::OutputStopped(PlayOutput& output) {
+    if (&output != render_)
+        return;
+    renderError_ = render_->Error();
+    renderedFrames_ = render_->Frames();
+    render_ = nullptr;
+}
+
+std::shared_ptr<const SoundBuffer> PlayerEngine::LoadSound(const std::filesystem::path& file,
+                                                           AString& error) {
+    return DecodeSoundFile(file, SynthRenderer::kSampleRate, error);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "playback/StreamPlayer.h"
+
+class CueHost;
+class LiveSynth;
+class RenderOutput;
+
+// The player the program uses. Output device -1 is the built-in synthesizer through the
+// sound card, 0 and up the MIDI output ports; while a render file is set, plays are
+// rendered into that WAV file instead, as fast as the machine allows.
+class PlayerEngine : public StreamPlayer {
+public:
+    PlayerEngine();
+    ~PlayerEngine() override;
+
+    // The SoundFont of the built-in synthesizer; by default the "SoundFont" setting or
+    // the system's General MIDI font.
+    void SetSoundFont(const std::filesystem::path& soundFont) { soundFont_ = soundFont; }
+    const std::filesystem::path& SoundFont() const { return soundFont_; }
+
+    // Non-empty: the next plays render into `file`.
+    void SetRenderFile(const std::filesystem::path& file) { renderFile_ = file; }
+    // After a render has stopped: empty when the file was written, else why not.
+    AString RenderError() const { return renderError_; }
+    std::int64_t RenderedFrames() const { return renderedFrames_; }
+
+    void WarmUpMidiDriver() override;
+
+protected:
+    std::unique_ptr<PlayOutput> CreateOutput(AString& error) override;
+    void OutputStopped(PlayOutput& output) override;
+    std::shared_ptr<const SoundBuffer> LoadSound(const std::filesystem::path& file,
+                                                 AString& error) override;
+
+private:
+    std::filesystem::path soundFont_;
+    std::filesystem::path renderFile_;
+    std::unique_ptr<LiveSynth> synth_;
+    std::unique_ptr<CueHost> cues_;
+    RenderOutput* render_ = nullptr; // the current play's, when it renders
+    AString renderError_;
+    std::int64_t renderedFrames_ = 0;
+};
