@@ -30,9 +30,13 @@ test: build build-asan
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Plays the demo song; where there is no sound output, renders it to a WAV file instead.
+DEMO := resources/demo/vorlaune-demo.mid
 run: build
-	$(BUILD)/src/app/vorlaune --version
-	$(BUILD)/src/app/vorlaune --help
+	@$(BUILD)/src/app/vorlaune --play $(DEMO) || { \
+	  echo "No sound output here: rendering the demo song instead."; \
+	  $(BUILD)/src/app/vorlaune -o $(BUILD)/vorlaune-demo.wav $(DEMO) && \
+	  echo "The demo song is in $(BUILD)/vorlaune-demo.wav"; }
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

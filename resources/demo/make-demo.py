@@ -121,7 +121,7 @@ def chime():
         attack = min(1.0, t / 0.004)
         value = sum(level * math.exp(-decay * t) * math.sin(2 * math.pi * base * ratio * t)
                     for ratio, level, decay in partials)
-        frames.append(int(max(-1.0, min(1.0, 0.22 * attack * value)) * 32767))
+        frames.append(int(max(-1.0, min(1.0, 0.08 * attack * value)) * 32767))
     with wave.open(os.path.join(HERE, "chime.wav"), "wb") as out:
         out.setnchannels(1)
         out.setsampwidth(2)

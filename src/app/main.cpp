@@ -1,5 +1,9 @@
 // The executable: the main window, or one job done from the command line.
 #include <QGuiApplication>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -14,6 +18,9 @@
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
+#include "playback/ConsolePlayer.h"
+#include "playback/MidiPorts.h"
+#include "playback/PlayerEngine.h"
 #include "record/WaveToSong.h"
 #include "views/StaffExport.h"
 #include "views/StaffFonts.h"
@@ -133,6 +140,83 @@ int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
     return 0;
 }
 
+// Renders the song, audio cues included, through the built-in synthesizer.
+int RenderWav(const CommandLine& line) {
+    ConsolePlayer player(line.output); // first: the song's cues register with it as it loads
+    std::unique_ptr<Song> song = LoadOrComplain(line.input);
+    if (!song)
+        return 1;
+    AString error, notes;
+    const bool rendered = player.Render(*song, error, notes);
+    if (!notes.IsEmpty())
+        std::fprintf(stderr, "%s\n", notes.c_str());
+    if (!rendered) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+std::atomic<bool> gInterrupted{false};
+
+extern "C" void OnInterrupt(int) {
+    gInterrupted = true;
+}
+
+// Plays the song in real time on the built-in synthesizer or a MIDI port, showing where
+// it is, until it ends or Ctrl+C stops it.
+int Play(const CommandLine& line) {
+    ConsolePlayer player;
+    if (!line.port.empty()) {
+        std::string why;
+        const std::vector<std::string> ports = ListOutputPorts(&why);
+        const int index = FindOutputPort(ports, line.port);
+        if (index < 0) {
+            std::fprintf(stderr, "There is no MIDI output port named \"%s\"%s\n", line.port.c_str(),
+                         why.empty() ? "." : (" (" + why + ").").c_str());
+            return 1;
+        }
+        player.Engine().SetOutputDevice(index);
+    }
+    std::unique_ptr<Song> song = LoadOrComplain(line.input);
+    if (!song)
+        return 1;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigaction(SIGINT, &action, nullptr);
+    const bool terminal = isatty(fileno(stdout)) != 0;
+    AString shown;
+    const auto showPosition = [&](std::int32_t tick) {
+        AString text = FormatMusicalTime(song->TickToMusicalTime(tick));
+        if (!terminal) // one line a beat is plenty in a log
+            text = text.Mid(0, static_cast<std::size_t>(text.Find(":", text.Find(":") + 1)));
+        if (text == shown)
+            return;
+        shown = text;
+        std::printf(terminal ? "\r%s   " : "%s\n", text.c_str());
+        std::fflush(stdout);
+    };
+    AString error;
+    const bool played = player.Play(*song, gInterrupted, showPosition, error);
+    if (terminal && !shown.IsEmpty())
+        std::printf("\n");
+    if (!played && !error.IsEmpty())
+        std::fprintf(stderr, "%s\n", error.c_str());
+    return played ? 0 : 1;
+}
+
+int ListPorts() {
+    std::string why;
+    const std::vector<std::string> ports = ListOutputPorts(&why);
+    if (ports.empty()) {
+        std::printf("No MIDI output ports%s\n", why.empty() ? "." : (": " + why).c_str());
+        return 0;
+    }
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        std::printf("%zu  %s\n", i, ports[i].c_str());
+    return 0;
+}
+
 int Convert(const CommandLine& line, const ProgramEnvironment& environment) {
     const std::string from = FileExtension(line.input);
     const std::string to = FileExtension(line.output);
@@ -140,6 +224,8 @@ int Convert(const CommandLine& line, const ProgramEnvironment& environment) {
         return SaveMidi(line);
     if (from == "wav" && IsMidiFile(to))
         return SaveWaveAsMidi(line);
+    if (IsMidiFile(from) && to == "wav")
+        return RenderWav(line);
     if (IsMidiFile(from) && (to == "pdf" || to == "png"))
         return PrintStaff(line, environment);
     std::fprintf(stderr, "Cannot convert .%s to .%s: this kind of conversion is not available.\n",
@@ -175,7 +261,9 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Dump:
         return Dump(line);
     case CommandLine::Mode::Play:
+        return Play(line);
     case CommandLine::Mode::ListPorts:
+        return ListPorts();
     case CommandLine::Mode::Window:
         break;
     }

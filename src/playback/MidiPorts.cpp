@@ -36,9 +36,13 @@ class CaptureErrorStream {
 public:
     CaptureErrorStream() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
     ~CaptureErrorStream() { std::cerr.rdbuf(old_); }
+    // What was written, one line each, joined by spaces.
     std::string Text() const {
-        std::string text = text_.str();
-        text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+        std::istringstream lines(text_.str());
+        std::string line, text;
+        while (std::getline(lines, line))
+            if (!line.empty())
+                text += (text.empty() ? "" : " ") + line;
         return text;
     }
 
@@ -53,24 +57,30 @@ std::vector<PortAddress> Ports(std::string* error) {
     std::vector<PortAddress> ports;
     std::vector<RtMidi::Api> apis;
     RtMidiOut::getCompiledApi(apis);
-    std::string lastError;
+    std::vector<std::string> problems;
     for (RtMidi::Api api : apis) {
         if (api == RtMidi::RTMIDI_DUMMY)
             continue;
         try {
             RtMidiOut out(api, kClientName);
-            out.setErrorCallback(KeepError, &lastError);
+            std::string complaint;
+            out.setErrorCallback(KeepError, &complaint);
             const unsigned count = out.getPortCount();
             for (unsigned i = 0; i < count; ++i)
                 ports.push_back({api, i, out.getPortName(i)});
+            if (!complaint.empty())
+                problems.push_back(complaint);
         } catch (const RtMidiError& e) {
-            lastError = e.getMessage();
+            problems.push_back(e.getMessage());
         }
     }
-    if (lastError.empty())
-        lastError = captured.Text();
-    if (ports.empty() && error)
-        *error = lastError;
+    if (ports.empty() && error) {
+        std::string text = captured.Text();
+        for (const std::string& problem : problems)
+            if (text.find(problem) == std::string::npos)
+                text += (text.empty() ? "" : " ") + problem;
+        *error = text;
+    }
     return ports;
 }
 

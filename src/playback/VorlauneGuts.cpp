@@ -1,5 +1,6 @@
 #include "playback/VorlauneGuts.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/INIFile.h"
@@ -64,6 +65,7 @@ void VorlauneGuts::Play(Song* song, std::int32_t start, std::int32_t end,
     pendingFirst_ = 0;
     // A play that never started leaves no 402 to clear the tempo state.
     currentTempo_ = 0;
+    lastNoteEnd_ = 0;
     nextTempoTick_ = kEndTick;
     nextTempo_ = 0;
     song_ = song;
@@ -141,8 +143,21 @@ bool VorlauneGuts::Refill() {
         player_->AddBenignMessage();
     }
     if (cursor_->AtEnd() || cursor_->Tick() > endTick_) {
+        // Tempo changes while the last notes still sound (a ritardando over the final
+        // chord) would otherwise never reach the player.
+        const std::int32_t lastPoint = cursor_->AtEnd() ? song_->LastTick() : cursor_->Tick();
+        std::int32_t passed = lastPoint;
+        while (nextTempoTick_ < lastNoteEnd_ && nextTempoTick_ > passed) {
+            const std::int32_t changeTick = nextTempoTick_;
+            currentTempo_ = nextTempo_;
+            FetchNextTempo();
+            SendTempoGroup(changeTick - passed, changeTick, first, currentTempo_);
+            passed = changeTick;
+        }
         if (cursor_->AtEnd()) {
-            player_->AddMessageGroup(2 * song_->TicksPerQuarter(), song_->LastTick(), 0);
+            const std::int32_t closing = 2 * song_->TicksPerQuarter();
+            player_->AddMessageGroup(std::max(closing - (passed - lastPoint), 0), song_->LastTick(),
+                                     0);
             player_->AddBenignMessage();
         }
         player_->DoneWithMessageAdd();
@@ -212,8 +227,10 @@ void VorlauneGuts::BuildGroup(std::int32_t delta, bool& first, std::int32_t temp
         case kMsgNote: {
             const auto& note = static_cast<const MidiMsgNote&>(*msg);
             open();
-            player_->AddNote(note.channel, note.key, std::min(note.duration, 65535), note.velocity,
-                             note.bank, note.Program(), note.releaseVelocity);
+            const std::int32_t duration = std::min(note.duration, 65535);
+            player_->AddNote(note.channel, note.key, duration, note.velocity, note.bank,
+                             note.Program(), note.releaseVelocity);
+            lastNoteEnd_ = std::max(lastNoteEnd_, tick + duration);
             break;
         }
         case kMsgText: {

@@ -81,4 +81,5 @@ private:
     bool shuttingDown_ = false;
     std::size_t nextTempoIndex_ = 0;
     std::uint64_t groupsOpened_ = 0;
+    std::int32_t lastNoteEnd_ = 0; // where the longest note sent so far ends
 };

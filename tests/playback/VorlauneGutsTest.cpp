@@ -165,6 +165,27 @@ TEST_F(GutsTest, TempoChangeWhereNothingSoundsTakesEffectAtItsOwnTick) {
                                 }));
 }
 
+TEST_F(GutsTest, TempoChangesUnderTheLastNotesStillReachThePlayer) {
+    auto song = BuildSong("0 n60 1536, 384 text5=la");
+    song->SetTempo(576, 750000);
+    song->SetTempo(1152, 1000000);
+    song->SetTempo(1536, 2000000); // after the music: not sent
+    MakeGuts().PlayAll(song.get(), nullptr);
+    EXPECT_EQ(player->Stream(), (Lines{
+                                    "group 0 0 1",
+                                    "addtempo 500000",
+                                    "addnote 0 60 1536 100 -1 0 0",
+                                    "group 576 576 0", // counts the lyric's delta too
+                                    "addtempo 750000",
+                                    "group 576 1152 0",
+                                    "addtempo 1000000",
+                                    "group 0 384 0", // the closing two quarters have passed
+                                    "addbenign",
+                                    "done",
+                                    "block",
+                                }));
+}
+
 TEST_F(GutsTest, CueRecordsPlayTheirSoundAndOtherTextsNothing) {
     auto song = BuildSong("0 text7=Audio:drum.wav text7=AUDIO:bell.wav text7=Audio: text5=la "
                           "text6=Audio:marker.wav, 96 text7=Audio:, 192 n60 10");
