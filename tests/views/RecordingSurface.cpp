@@ -78,10 +78,3 @@ std::vector<RecordingSurface::Op> RecordingSurface::OfKind(Op::Kind kind) const 
             found.push_back(op);
     return found;
 }
-
-bool RecordingSurface::Drew(const std::string& face, const std::string& text) const {
-    for (const Op& op : Texts(face))
-        if (op.text == text)
-            return true;
-    return false;
-}

@@ -39,7 +39,6 @@ public:
     std::vector<Op> Texts(const std::string& face) const;
     std::vector<Op> Lines(std::int32_t penWidth) const;
     std::vector<Op> OfKind(Op::Kind kind) const;
-    bool Drew(const std::string& face, const std::string& text) const;
 
     std::vector<Op> ops;
 

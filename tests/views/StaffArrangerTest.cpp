@@ -4,7 +4,6 @@
 
 #include "StaffLayoutHelpers.h"
 #include "model/SongIter.h"
-#include "views/ViewFilter.h"
 
 TEST(StaffArranger, WrittenValuesFollowTheThresholdsAtEachResolution) {
     StaffArranger arranger;
@@ -245,16 +244,4 @@ TEST(StaffArranger, AFullItemBlockGrowsInsteadOfOverflowing) {
     const std::size_t used = s.arranger->Block().Used();
     s.Arrange(1);
     EXPECT_GE(s.arranger->Block().Peak(), used);
-}
-
-TEST(StaffArranger, FilterAndEndOfSong) {
-    ArrangedSong s("0 t0 n60 384, 1536 t1 n72 384");
-    ViewFilter onlyFirst;
-    onlyFirst.ShowOnlyTrack(0);
-    s.arranger->Start(*s.song, &onlyFirst, 0);
-    auto m = s.arranger->ArrangeNextMeasure();
-    EXPECT_TRUE(m->endOfSong);
-    EXPECT_TRUE(s.arranger->Finished());
-    EXPECT_EQ(Notes(*m).size(), 1u);
-    EXPECT_EQ(Notes(*m)[0]->msgIndex, 0);
 }

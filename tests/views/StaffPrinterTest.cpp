@@ -57,20 +57,6 @@ TEST(StaffPrinter, ScalesComeFromTheResolutionAndThePrintoutScale) {
     EXPECT_NEAR(ys / xs, 2.0, 1e-9);
 }
 
-TEST(StaffPrinter, NaturalWidthAddsHeaderKeyAndTime) {
-    std::pmr::monotonic_buffer_resource memory;
-    MeasureDrawInfo m(&memory);
-    m.shortestType = kDurQuarter;
-    EXPECT_EQ(StaffPrinter::NaturalWidth(m, false, 1.0), 640 + 160);
-    EXPECT_EQ(StaffPrinter::NaturalWidth(m, true, 1.0), 640 + 160 + 400);
-    m.keySigChanged = true;
-    m.signature.key = -3;
-    m.timeSigChanged = true;
-    EXPECT_EQ(StaffPrinter::NaturalWidth(m, true, 1.0), 640 + 160 + 400 + 270 + 70 + 320);
-    m.signature.key = 7; // shown as six sharps
-    EXPECT_EQ(StaffPrinter::NaturalWidth(m, false, 0.5), 320 + 80 + 6 * 52 + 35 + 160);
-}
-
 TEST(StaffPrinter, BrokenLinesFillThePageAndTheLastLineStaysNatural) {
     auto song = Eighths(40);
     StaffPrinter printer(*song, ViewFilter(), Treble());
