@@ -78,7 +78,7 @@ void QtDrawSurface::Arc(std::int32_t left, std::int32_t top, std::int32_t right,
 
 void QtDrawSurface::SetFont(const SurfaceFont& font) {
     for (std::size_t i = 0; i < fonts_.size(); ++i)
-        if (fonts_[i].spec == font) {
+        if (fonts_[i].wanted == font) {
             current_ = i;
             return;
         }

@@ -31,7 +31,7 @@ public:
 
 private:
     struct CachedFont {
-        SurfaceFont spec;
+        SurfaceFont wanted;
         QFont font;
         QFontMetrics metrics;
         std::array<std::int32_t, 128> advance; // single ASCII characters, -1 unknown
