@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,23 +43,42 @@ AString AudioDevice::LastLibraryError() {
     return AString(gLastError);
 }
 
-bool AudioDevice::Open(fluid_settings_t* settings, AudioSource& source, AString& error) {
+bool AudioDevice::Open(fluid_settings_t* settings, AudioSource& source, AString& error,
+                       const AString& driver) {
     Close();
     QuietLibraryLog();
-    {
-        std::lock_guard lock(gLogMutex);
-        gLastError.clear();
+    std::vector<std::string> available;
+    fluid_settings_foreach_option(
+        settings, "audio.driver", &available, [](void* data, const char*, const char* option) {
+            static_cast<std::vector<std::string>*>(data)->push_back(option);
+        });
+    // An empty name leaves the library's own choice in place.
+    std::vector<std::string> tries{driver.str()};
+    if (driver.IsEmpty()) {
+        // Not JACK: asking for it may start a server.
+        for (const char* server : {"pulseaudio", "pipewire"})
+            if (std::find(available.begin(), available.end(), server) != available.end())
+                tries.push_back(server);
     }
+    AString firstError;
     source_ = &source;
-    driver_ = new_fluid_audio_driver2(settings, Callback, this);
-    if (!driver_) {
-        source_ = nullptr;
-        const AString why = LastLibraryError();
-        error = "The built-in synthesizer cannot play: no audio output device could be opened";
-        error += why.IsEmpty() ? AString(".") : " (" + why + ").";
-        return false;
+    for (const std::string& name : tries) {
+        {
+            std::lock_guard lock(gLogMutex);
+            gLastError.clear();
+        }
+        if (!name.empty())
+            fluid_settings_setstr(settings, "audio.driver", name.c_str());
+        driver_ = new_fluid_audio_driver2(settings, Callback, this);
+        if (driver_)
+            return true;
+        if (firstError.IsEmpty())
+            firstError = LastLibraryError();
     }
-    return true;
+    source_ = nullptr;
+    error = "The built-in synthesizer cannot play: no audio output device could be opened";
+    error += firstError.IsEmpty() ? AString(".") : " (" + firstError + ").";
+    return false;
 }
 
 void AudioDevice::Close() {

@@ -22,8 +22,12 @@ public:
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
 
-    // False with `error` set when no output could be opened.
-    bool Open(fluid_settings_t* settings, AudioSource& source, AString& error);
+    // Tries `driver` (the library's name: "alsa", "pulseaudio", "jack", ...; empty: the
+    // library's default), then the sound servers the library knows, in case the default
+    // is not what this desktop uses. False with `error` set (about the first one tried)
+    // when none opens.
+    bool Open(fluid_settings_t* settings, AudioSource& source, AString& error,
+              const AString& driver = AString());
     void Close();
     bool IsOpen() const { return driver_ != nullptr; }
 

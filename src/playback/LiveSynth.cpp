@@ -2,7 +2,8 @@
 
 #include <thread>
 
-bool LiveSynth::Open(const std::filesystem::path& soundFont, AString& error) {
+bool LiveSynth::Open(const std::filesystem::path& soundFont, const AString& driver,
+                     AString& error) {
     if (device_.IsOpen())
         return true;
     if (!loaded_) {
@@ -10,7 +11,7 @@ bool LiveSynth::Open(const std::filesystem::path& soundFont, AString& error) {
             return false;
         loaded_ = true;
     }
-    return device_.Open(renderer_.Settings(), *this, error);
+    return device_.Open(renderer_.Settings(), *this, error, driver);
 }
 
 void LiveSynth::Attach(PlayContext* context) {

@@ -16,8 +16,9 @@ public:
     LiveSynth() = default;
     ~LiveSynth() override { device_.Close(); }
 
-    // Loads the SoundFont and opens the audio output. False with `error` set.
-    bool Open(const std::filesystem::path& soundFont, AString& error);
+    // Loads the SoundFont and opens the audio output (`driver` as for AudioDevice).
+    // False with `error` set.
+    bool Open(const std::filesystem::path& soundFont, const AString& driver, AString& error);
     bool IsOpen() const { return device_.IsOpen(); }
 
     // A play on this synthesizer.

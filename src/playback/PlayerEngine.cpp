@@ -9,6 +9,20 @@
 #include "playback/SoundFont.h"
 #include "playback/SynthRenderer.h"
 
+namespace {
+
+// The "AudioDriver" setting: which of the synthesizer library's audio drivers to use
+// ("alsa", "pulseaudio", "jack", "pipewire", "file"...); empty for the usual choice.
+AString AudioDriverSetting() {
+    AString driver;
+    if (INIFile* ini = INIFile::Global())
+        driver = ini->ReadValue("AudioDriver");
+    driver.Trim();
+    return driver;
+}
+
+} // namespace
+
 PlayerEngine::PlayerEngine() : soundFont_(FindSoundFont(INIFile::Global())) {}
 
 PlayerEngine::~PlayerEngine() {
@@ -21,7 +35,7 @@ void PlayerEngine::WarmUpMidiDriver() {
     if (!synth_)
         synth_ = std::make_unique<LiveSynth>();
     AString error;
-    if (!synth_->Open(soundFont_, error))
+    if (!synth_->Open(soundFont_, AudioDriverSetting(), error))
         SetStatusText(error); // the first play reports it
 }
 
@@ -40,7 +54,7 @@ std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
     if (OutputDevice() == kBuiltInSynthesizer) {
         if (!synth_)
             synth_ = std::make_unique<LiveSynth>();
-        if (!synth_->Open(soundFont_, error))
+        if (!synth_->Open(soundFont_, AudioDriverSetting(), error))
             return nullptr;
         return std::make_unique<LiveSynth::Output>(*synth_);
     }
