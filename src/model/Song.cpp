@@ -155,6 +155,49 @@ std::unique_ptr<MidiMsg> Song::DetachFromPoint(SongTimePoint& point, std::size_t
     return msg;
 }
 
+void Song::InsertIntoPoint(SongTimePoint& point, std::size_t index, std::unique_ptr<MidiMsg> msg) {
+    point.msgs.Insert(index, std::move(msg));
+    AfterRecordInserted(point, static_cast<long>(index));
+}
+
+void Song::ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<MidiMsg>> msgs) {
+    point.msgs.Clear();
+    for (auto& m : msgs)
+        point.msgs.Add(std::move(m));
+    const long count = static_cast<long>(point.msgs.Count());
+    for (SongIter* it : iters_)
+        if (it->msg_.Point() == &point && it->msg_.Index() >= count)
+            it->msg_.SetIndex(count - 1);
+}
+
+void Song::ShiftPoints(Node where, std::int32_t amount) {
+    if (where == points_.End() || amount == 0)
+        return;
+    if (static_cast<std::int64_t>((*where)->delta) + amount < 0)
+        throw std::invalid_argument("Song: a point may not pass the one before it");
+    const std::int32_t from = TickOf(where);
+    // Is a cursor resting at `from` on `where` or behind it? Only points joined by zero
+    // deltas share a tick.
+    auto atOrAfter = [&](Node n) {
+        for (Node m = where; m != points_.End(); ++m) {
+            if (m == n)
+                return true;
+            if (std::next(m) == points_.End() || (*std::next(m))->delta != 0)
+                return false;
+        }
+        return false;
+    };
+    (*where)->delta += amount;
+    lastTick_ += amount;
+    for (SongTimeIter* it : timeIters_) {
+        if (it->node_ == points_.End())
+            it->tick_ = lastTick_;
+        else if (it->tick_ > from || (it->tick_ == from && atOrAfter(it->node_)))
+            it->tick_ += amount;
+    }
+    RewindInsertion();
+}
+
 std::int32_t Song::TickOf(Node node) {
     std::int32_t tick = 0;
     for (Node n = points_.Begin(); n != points_.End(); ++n) {

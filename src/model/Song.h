@@ -143,6 +143,15 @@ public:
     void AddToPoint(SongTimePoint& point, std::unique_ptr<MidiMsg> msg);
     void RemoveFromPoint(SongTimePoint& point, std::size_t index);
     std::unique_ptr<MidiMsg> DetachFromPoint(SongTimePoint& point, std::size_t index);
+    // Puts a record at an exact index, bypassing the control-change rules of Add: undo
+    // uses it to put records back where they were.
+    void InsertIntoPoint(SongTimePoint& point, std::size_t index, std::unique_ptr<MidiMsg> msg);
+    // Replaces every record of a point; cursors on it keep their index where it still
+    // exists.
+    void ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<MidiMsg>> msgs);
+    // Moves `where` and every later point by `amount` ticks. A point may not pass the
+    // one before it.
+    void ShiftPoints(Node where, std::int32_t amount);
     // Absolute tick of a point (walks the chain).
     std::int32_t TickOf(Node node);
 

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "edit/CPCommand.h"
+#include "util/AString.h"
+#include "util/LinkedList.h"
+
+// Runs the commands of one song window and keeps the undoable ones for Undo and Redo.
+class CommandProcessor {
+public:
+    static constexpr std::int32_t kMaxUndo = 50;
+
+    CommandProcessor() = default;
+    virtual ~CommandProcessor();
+    CommandProcessor(const CommandProcessor&) = delete;
+    CommandProcessor& operator=(const CommandProcessor&) = delete;
+
+    // Executes the command at once. An undoable one is kept (the oldest beyond the
+    // limit is dropped); any other one is discarded and takes the undo history with it.
+    // The redo list is emptied either way.
+    void Submit(std::unique_ptr<CPCommand> command);
+    // Both do nothing on an empty list.
+    void Undo();
+    void Redo();
+
+    bool CanUndo() const { return !undo_.IsEmpty(); }
+    bool CanRedo() const { return !redo_.IsEmpty(); }
+    // Name of the command the next Undo or Redo would take, or null.
+    const char* UndoName() const;
+    const char* RedoName() const;
+    std::size_t UndoCount() const { return undo_.Count(); }
+    std::size_t RedoCount() const { return redo_.Count(); }
+
+    // +1 per executed or redone command, -1 per undone one; the song window compares
+    // it with the level at the last save.
+    std::int32_t ChangeLevel() const { return changeLevel_; }
+    void SetMaxUndo(std::int32_t limit) { maxUndo_ = limit; }
+
+    // Called after every Submit, Undo and Redo.
+    void SetChangeCallback(std::function<void()> callback) { onChange_ = std::move(callback); }
+
+protected:
+    virtual void DoCommand(CPCommand& command) { command.Execute(); }
+    virtual void UndoCommand(CPCommand& command) { command.Undo(); }
+
+private:
+    void KeepForUndo(std::unique_ptr<CPCommand> command);
+    void Changed();
+
+    LinkedList<CPCommand> undo_;
+    LinkedList<CPCommand> redo_;
+    std::int32_t maxUndo_ = kMaxUndo;
+    std::int32_t changeLevel_ = 0;
+    std::function<void()> onChange_;
+};
+
+// The Edit menu's items: "Undo" or "Undo " and the name of the next command to undo;
+// likewise for Redo.
+AString UndoItemText(const CommandProcessor& processor);
+AString RedoItemText(const CommandProcessor& processor);

@@ -1,0 +1,4 @@
+#include "edit/MC_SongDeviceFile.h"
+
+MC_SongDeviceFile::MC_SongDeviceFile(Song& song, AString fileName)
+    : CPCommand(kCmdSongDeviceFile), song_(song), fileName_(std::move(fileName)) {}
