@@ -346,12 +346,12 @@ void BlockOps::Quantize(SongIter& it, std::int32_t from, std::int32_t to, std::i
             // A point never passes the one before it; reaching it, the two become one.
             const std::int32_t target = std::max(RoundToGrid(tick, grid), previous);
             if (target != tick) {
-                song.ShiftPoints(node, target - tick);
+                song.ShiftPoints(node, tick, target - tick);
                 moved += target - tick;
                 tick = target;
                 if (!firstPoint && target == previous) {
                     it.TimeIter().Prev();
-                    MergeAt(song, tick);
+                    MergeInto(song, it.TimeIter());
                     it.MsgIter().Attach(it.Point());
                 }
             }
@@ -434,7 +434,7 @@ void BlockOps::FitToTime(SongIter& it, std::int32_t from, std::int32_t to, std::
             const std::int64_t room = std::int64_t{rest.Tick()} - (before + 1);
             const std::int64_t shift =
                 std::max<std::int64_t>(std::int64_t{newLength} - oldLength, -room);
-            song.ShiftPoints(rest.GetNode(), static_cast<std::int32_t>(shift));
+            song.ShiftPoints(rest.GetNode(), rest.Tick(), static_cast<std::int32_t>(shift));
         }
     }
     PointCursor cursor(song);

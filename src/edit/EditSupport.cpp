@@ -6,7 +6,7 @@ void ShiftFrom(Song& song, std::int32_t tick, std::int32_t amount) {
     SongTimeIter it(song);
     it.Seek(tick);
     if (!it.AtEnd())
-        song.ShiftPoints(it.GetNode(), amount);
+        song.ShiftPoints(it.GetNode(), it.Tick(), amount);
 }
 
 void CloseSpace(Song& song, std::int32_t tick, std::int32_t length) {
@@ -16,7 +16,7 @@ void CloseSpace(Song& song, std::int32_t tick, std::int32_t length) {
     it.Seek(tick);
     if (it.AtEnd() || it.Point()->delta < length || it.Tick() - tick < length)
         return;
-    song.ShiftPoints(it.GetNode(), -length);
+    song.ShiftPoints(it.GetNode(), it.Tick(), -length);
 }
 
 void RemovePoints(Song& song, std::int32_t from, std::int32_t to) {
@@ -29,7 +29,12 @@ void RemovePoints(Song& song, std::int32_t from, std::int32_t to) {
 void MergeAt(Song& song, std::int32_t tick) {
     SongTimeIter it(song);
     it.Seek(tick);
-    if (it.AtEnd() || it.Tick() != tick)
+    if (!it.AtEnd() && it.Tick() == tick)
+        MergeInto(song, it);
+}
+
+void MergeInto(Song& song, SongTimeIter& it) {
+    if (it.AtEnd())
         return;
     SongTimePoint& point = *it.Point();
     auto next = std::next(it.GetNode());

@@ -14,6 +14,8 @@ void CloseSpace(Song& song, std::int32_t tick, std::int32_t length);
 void RemovePoints(Song& song, std::int32_t from, std::int32_t to);
 // Two points at one tick become one: the later one's records join the earlier one.
 void MergeAt(Song& song, std::int32_t tick);
+// The same for the point a cursor is on.
+void MergeInto(Song& song, SongTimeIter& at);
 
 // A record at a tick, found by equality.
 struct MsgPlace {

@@ -24,7 +24,7 @@ void MC_DeleteMsg::Execute() {
         closed_ = (*next)->delta;
     it.RemovePoint();
     if (closed_ > 0)
-        song.ShiftPoints(it.GetNode(), -closed_);
+        song.ShiftPoints(it.GetNode(), it.Tick(), -closed_);
 }
 
 void MC_DeleteMsg::Undo() {

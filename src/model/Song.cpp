@@ -170,12 +170,11 @@ void Song::ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<Mi
             it->msg_.SetIndex(count - 1);
 }
 
-void Song::ShiftPoints(Node where, std::int32_t amount) {
+void Song::ShiftPoints(Node where, std::int32_t from, std::int32_t amount) {
     if (where == points_.End() || amount == 0)
         return;
     if (static_cast<std::int64_t>((*where)->delta) + amount < 0)
         throw std::invalid_argument("Song: a point may not pass the one before it");
-    const std::int32_t from = TickOf(where);
     // Is a cursor resting at `from` on `where` or behind it? Only points joined by zero
     // deltas share a tick.
     auto atOrAfter = [&](Node n) {

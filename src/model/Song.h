@@ -149,9 +149,9 @@ public:
     // Replaces every record of a point; cursors on it keep their index where it still
     // exists.
     void ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<MidiMsg>> msgs);
-    // Moves `where` and every later point by `amount` ticks. A point may not pass the
-    // one before it.
-    void ShiftPoints(Node where, std::int32_t amount);
+    // Moves `where` (at absolute `tick`, as the caller's cursor knows it) and every later
+    // point by `amount` ticks. A point may not pass the one before it.
+    void ShiftPoints(Node where, std::int32_t tick, std::int32_t amount);
     // Absolute tick of a point (walks the chain).
     std::int32_t TickOf(Node node);
 

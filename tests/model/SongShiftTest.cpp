@@ -10,16 +10,16 @@ TEST(SongShift, CursorsAtAndAfterThePointMoveWithIt) {
     at.Seek(100);
     after.Seek(200);
     end.Seek(1000);
-    song->ShiftPoints(at.GetNode(), 50);
+    song->ShiftPoints(at.GetNode(), at.Tick(), 50);
     EXPECT_EQ(before.Tick(), 0);
     EXPECT_EQ(at.Tick(), 150);
     EXPECT_EQ(after.Tick(), 250);
     EXPECT_EQ(end.Tick(), 250);
     EXPECT_EQ(song->LastTick(), 250);
-    song->ShiftPoints(at.GetNode(), -150);
+    song->ShiftPoints(at.GetNode(), at.Tick(), -150);
     EXPECT_EQ(at.Tick(), 0);
     EXPECT_EQ(after.Tick(), 100);
-    EXPECT_THROW(song->ShiftPoints(after.GetNode(), -101), std::invalid_argument);
+    EXPECT_THROW(song->ShiftPoints(after.GetNode(), after.Tick(), -101), std::invalid_argument);
 }
 
 TEST(SongShift, ReplacedRecordsKeepCursorsInsideThePoint) {

@@ -1,0 +1,197 @@
+// Editing costs on big songs: copying, pasting and quantizing a whole song, and long runs
+// of undo and redo. Each is timed at three sizes so that the growth shows; none may grow
+// faster than the song.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "edit/BlockCopy.h"
+#include "edit/BlockOps.h"
+#include "edit/CommandProcessor.h"
+#include "edit/MC_CutBlock.h"
+#include "edit/MC_DeleteMsg.h"
+#include "edit/MC_InsertSpace.h"
+#include "edit/MC_NoteProperties.h"
+#include "edit/MC_PasteBlock.h"
+#include "edit/MC_PutMsgAtTime.h"
+#include "edit/MC_Transpose.h"
+#include "model/Song.h"
+#include "model/SongIter.h"
+
+namespace {
+
+// Four tracks of notes a little off a sixteenth grid, with a controller now and then;
+// added in time order, as the file reader adds them.
+std::unique_ptr<Song> MakeSong(int notes) {
+    auto song = std::make_unique<Song>();
+    for (int t = 0; t < 4; ++t)
+        song->AddTrack(static_cast<std::uint8_t>(t), 0, kNoBank);
+    std::mt19937 rng(7);
+    for (int i = 0; i < notes; ++i) {
+        const int track = i % 4;
+        const int tick = (i / 4) * 96 + track * 2 + static_cast<int>(rng() % 2);
+        auto note = std::make_unique<MidiMsgNote>(static_cast<std::uint8_t>(track),
+                                                  static_cast<std::uint8_t>(40 + rng() % 40),
+                                                  100, 90 + static_cast<int>(rng() % 20));
+        note->track = static_cast<std::uint16_t>(track);
+        song->AddMsg(tick, std::move(note));
+        if (i % 50 == 0) {
+            auto cc = std::make_unique<MidiMsgControlChange>(static_cast<std::uint8_t>(track), 7,
+                                                             static_cast<std::uint16_t>(i % 128));
+            cc->track = static_cast<std::uint16_t>(track);
+            song->AddMsg(tick, std::move(cc));
+        }
+    }
+    return song;
+}
+
+void BM_CopyWholeSong(benchmark::State& state) {
+    auto song = MakeSong(static_cast<int>(state.range(0)));
+    SongIter it(*song);
+    for (auto _ : state) {
+        auto copy = BlockOps::Copy(it, 0, song->LastTick());
+        benchmark::DoNotOptimize(copy.get());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_PasteWholeSong(benchmark::State& state) {
+    auto source = MakeSong(static_cast<int>(state.range(0)));
+    SongIter from(*source);
+    auto copy = BlockOps::Copy(from, 0, source->LastTick());
+    PasteTarget keep;
+    keep.placement = TrackPlacement::Keep;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto song = MakeSong(static_cast<int>(state.range(0)));
+        SongIter it(*song);
+        state.ResumeTiming();
+        // Into the middle of the song, opening room for it.
+        BlockOps::Paste(it, song->LastTick() / 2, PasteMethod::Insert, keep, *copy);
+        benchmark::DoNotOptimize(song->LastTick());
+        state.PauseTiming();
+        song.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_MixPasteWholeSong(benchmark::State& state) {
+    auto source = MakeSong(static_cast<int>(state.range(0)));
+    SongIter from(*source);
+    auto copy = BlockOps::Copy(from, 0, source->LastTick());
+    PasteTarget keep;
+    keep.placement = TrackPlacement::Keep;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto song = MakeSong(static_cast<int>(state.range(0)));
+        SongIter it(*song);
+        state.ResumeTiming();
+        BlockOps::Paste(it, 48, PasteMethod::Mix, keep, *copy);
+        benchmark::DoNotOptimize(song->LastTick());
+        state.PauseTiming();
+        song.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_QuantizeWholeSong(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto song = MakeSong(static_cast<int>(state.range(0)));
+        SongIter it(*song);
+        state.ResumeTiming();
+        BlockOps::Quantize(it, 0, song->LastTick(), 96, true, true);
+        benchmark::DoNotOptimize(song->LastTick());
+        state.PauseTiming();
+        song.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// 50 edits of every sort spread over the song, then undone and redone in turn until
+// 1,000 steps are taken.
+void BM_UndoRedo1000Steps(benchmark::State& state) {
+    auto song = MakeSong(static_cast<int>(state.range(0)));
+    SongIter view(*song);
+    CommandProcessor cp;
+    std::mt19937 rng(11);
+    const std::int32_t length = song->LastTick();
+    for (int i = 0; i < 50; ++i) {
+        const auto at = static_cast<std::int32_t>(rng() % static_cast<unsigned>(length));
+        view.Seek(at);
+        switch (i % 6) {
+        case 0:
+            cp.Submit(std::make_unique<MC_Transpose>(view, at, at + 1536, 2));
+            break;
+        case 1:
+            cp.Submit(std::make_unique<MC_InsertSpace>(view, at, 384));
+            break;
+        case 2:
+            cp.Submit(std::make_unique<MC_CutBlock>(view, at, at + 768));
+            break;
+        case 3: {
+            PasteOptions options;
+            options.at = at;
+            options.method = PasteMethod::Insert;
+            options.target.placement = TrackPlacement::Keep;
+            cp.Submit(std::make_unique<MC_PasteBlock>(view, options));
+            break;
+        }
+        case 4:
+            cp.Submit(std::make_unique<MC_PutMsgAtTime>(view, MidiMsgNote(0, 60, 90, 96), at));
+            break;
+        default:
+            if (view.Msg())
+                cp.Submit(std::make_unique<MC_DeleteMsg>(view, *view.Msg(), view.Tick()));
+        }
+    }
+    for (auto _ : state) {
+        int steps = 0;
+        while (steps < 1000) {
+            while (cp.CanUndo() && steps < 1000) {
+                cp.Undo();
+                ++steps;
+            }
+            while (cp.CanRedo() && steps < 1000) {
+                cp.Redo();
+                ++steps;
+            }
+        }
+        benchmark::DoNotOptimize(song->LastTick());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_CopyWholeSong)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_PasteWholeSong)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_MixPasteWholeSong)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_QuantizeWholeSong)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_UndoRedo1000Steps)
+    ->RangeMultiplier(2)
+    ->Range(25000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,826 @@
+#include "edit/NoteEditor.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "edit/Clipboard.h"
+#include "edit/CommandProcessor.h"
+#include "edit/EditSupport.h"
+#include "edit/MC_AddMultipleMsg.h"
+#include "edit/MC_ChangeLyric.h"
+#include "edit/MC_ChangePitch.h"
+#include "edit/MC_ChordAnchor.h"
+#include "edit/MC_ChordInvert.h"
+#include "edit/MC_ChordIter.h"
+#include "edit/MC_ClearBlock.h"
+#include "edit/MC_ClearMsg.h"
+#include "edit/MC_CopyBlock.h"
+#include "edit/MC_CutBlock.h"
+#include "edit/MC_DeleteMsg.h"
+#include "edit/MC_DeleteSpace.h"
+#include "edit/MC_FitToTime.h"
+#include "edit/MC_InsertMsg.h"
+#include "edit/MC_InsertSpace.h"
+#include "edit/MC_MoveMsg.h"
+#include "edit/MC_NoteProperties.h"
+#include "edit/MC_PutMsgAtTime.h"
+#include "edit/MC_Quantize.h"
+#include "edit/MC_SelectionProperties.h"
+#include "edit/MC_Transpose.h"
+#include "model/KeyScale.h"
+#include "views/ViewFilter.h"
+
+namespace {
+
+// The key command numbers this class answers.
+enum Key : int {
+    kAddAfter = 0,
+    kAddAtEnd = 1,
+    kAddAtCurrent = 2,
+    kInsertBefore = 3,
+    kChordCycle = 4,
+    kChordCycleBack = 5,
+    kInvertChord = 6,
+    kAnchorDown = 7,
+    kAnchorUp = 8,
+    kPlay = 9,
+    kStopPlaying = 15,
+    kPlaySection = 16,
+    kShorter = 17,
+    kLonger = 18,
+    kQuieter = 19,
+    kLouder = 20,
+    kPitchDown = 21,
+    kPitchUp = 22,
+    kBackward = 23,
+    kForward = 24,
+    kPaste = 25,
+    kCopy = 26,
+    kClear = 27,
+    kCut = 28,
+    kUndo = 29,
+    kPreviousAtTime = 30,
+    kNextAtTime = 31,
+    kSelectBackward = 32,
+    kSelectForward = 33,
+    kMoveNoteBackward = 34,
+    kMoveNoteForward = 35,
+    kDot = 36,
+    kTriplet = 37,
+    kPitchA = 38,
+    kPitchG = 44,
+    kOctaveDown = 45,
+    kOctaveUp = 46,
+    kHalfStepUp = 47,
+    kHalfStepDown = 48,
+    kInKeyUp = 49,
+    kInKeyDown = 50,
+};
+
+constexpr int kLetterOffset[] = {-3, -1, 0, 2, 4, 5, 7};
+
+} // namespace
+
+NoteEditor::NoteEditor(Song& song, const ViewFilter* filter, CommandProcessor& processor,
+                       NoteEditorHost& host)
+    : song_(song), filter_(filter), processor_(processor), host_(host), iter_(song, filter) {
+    iter_.Seek(0);
+    FollowCurrentNote();
+}
+
+// --- state -------------------------------------------------------------------------
+
+MidiMsgNote* NoteEditor::CurrentNote() const {
+    MidiMsg* msg = iter_.Msg();
+    return msg && msg->kind == kMsgNote ? static_cast<MidiMsgNote*>(msg) : nullptr;
+}
+
+void NoteEditor::SetPosition(std::int32_t tick) {
+    iter_.Seek(tick);
+    FollowCurrentNote();
+}
+
+void NoteEditor::Refresh() {
+    iter_.SetFilter(filter_);
+    if (!iter_.AtEnd() && (!iter_.Msg() || !iter_.Matches(*iter_.Msg())))
+        iter_.SkipToMatch();
+    FollowCurrentNote();
+}
+
+std::int32_t NoteEditor::NewNoteLength() const {
+    return NoteLength::NewNoteTicks(lengths_, song_.TicksPerQuarter());
+}
+
+void NoteEditor::Submit(std::unique_ptr<CPCommand> command) {
+    processor_.Submit(std::move(command));
+    Refresh();
+}
+
+void NoteEditor::FollowCurrentNote() {
+    if (const MidiMsgNote* note = CurrentNote())
+        lengths_ = NoteLength::ButtonsFor(note->duration, song_.TicksPerQuarter());
+}
+
+void NoteEditor::SelectEqual(std::int32_t time, const MidiMsg& msg) {
+    if (!iter_.Seek(time) || iter_.Tick() != time)
+        return;
+    SongTimePoint& point = *iter_.Point();
+    for (std::size_t i = point.msgs.Count(); i-- > 0;) {
+        if (point.msgs[i]->IsEqual(msg) && iter_.Matches(*point.msgs[i])) {
+            iter_.MsgIter().SetIndex(static_cast<long>(i));
+            break;
+        }
+    }
+    FollowCurrentNote();
+}
+
+int NoteEditor::StepPitch(int pitch, int step, int mode) const {
+    if (mode == 0)
+        mode = host_.MovePitchToKey() ? 2 : 1;
+    if (mode == 1)
+        return pitch + step;
+    const std::int32_t tick = HasPosition() ? CurrentTime() : 0;
+    const TimeAndKeySignature& sig =
+        song_.SignatureAtMeasure(song_.TickToMusicalTime(tick).measure);
+    int result = pitch;
+    do {
+        result += step;
+    } while (result >= 0 && result <= 126 && !PitchInKey(result, sig.key, sig.mode));
+    return result;
+}
+
+// --- key commands ------------------------------------------------------------------
+
+bool NoteEditor::KeyCommand(int code) {
+    switch (code) {
+    case kAddAfter:
+        AddNoteAfterCurrent();
+        break;
+    case kAddAtEnd:
+        AddNoteAtEnd();
+        break;
+    case kAddAtCurrent:
+        AddNoteAtCurrentTime();
+        break;
+    case kInsertBefore:
+        InsertNoteBeforeCurrent();
+        break;
+    case kChordCycle:
+    case kChordCycleBack:
+    case kInvertChord:
+    case kAnchorDown:
+    case kAnchorUp:
+        Chord(code);
+        break;
+    case kPlaySection:
+        PlayCurrentSection();
+        break;
+    case kShorter:
+    case kLonger:
+        if (const MidiMsgNote* note = CurrentNote()) {
+            const std::int32_t tpq = song_.TicksPerQuarter();
+            ChangeNote(code == kLonger ? NoteLength::Longer(note->duration, tpq)
+                                       : NoteLength::Shorter(note->duration, tpq),
+                       note->velocity, note->releaseVelocity);
+        }
+        break;
+    case kQuieter:
+        ChangeVelocity(-1);
+        break;
+    case kLouder:
+        ChangeVelocity(1);
+        break;
+    case kPitchDown:
+    case kPitchUp:
+    case kHalfStepUp:
+    case kHalfStepDown:
+    case kInKeyUp:
+    case kInKeyDown:
+        if (const MidiMsgNote* note = CurrentNote()) {
+            const int step = code == kPitchUp || code == kHalfStepUp || code == kInKeyUp ? 1 : -1;
+            const int mode = code <= kPitchUp ? 0 : code <= kHalfStepDown ? 1 : 2;
+            ChangePitch(StepPitch(note->key, step, mode), true);
+        }
+        break;
+    case kBackward:
+    case kForward:
+        MoveInTime(code == kForward ? 1 : -1);
+        break;
+    case kPaste:
+        PasteFromKey();
+        break;
+    case kCopy:
+        Copy();
+        break;
+    case kClear:
+        if (AString refusal = Clear(); !refusal.IsEmpty())
+            host_.ShowRefusal(refusal);
+        break;
+    case kCut:
+        Cut();
+        break;
+    case kUndo:
+        return false;
+    case kPreviousAtTime:
+    case kNextAtTime:
+        StepAmongEvents(code == kNextAtTime ? 1 : -1);
+        break;
+    case kSelectBackward:
+    case kSelectForward:
+        SelectNotes(code == kSelectForward ? 1 : -1);
+        break;
+    case kMoveNoteBackward:
+    case kMoveNoteForward:
+        MoveNote(code == kMoveNoteForward ? 1 : -1);
+        break;
+    case kDot:
+        if (const MidiMsgNote* note = CurrentNote())
+            ChangeNote(NoteLength::Dotted(note->duration), note->velocity, note->releaseVelocity);
+        break;
+    case kTriplet:
+        if (const MidiMsgNote* note = CurrentNote()) {
+            const std::int32_t longer =
+                NoteLength::Tripleted(note->duration, song_.TicksPerQuarter());
+            if (longer != note->duration)
+                ChangeNote(longer, note->velocity, note->releaseVelocity);
+        }
+        break;
+    case kOctaveDown:
+    case kOctaveUp:
+        if (const MidiMsgNote* note = CurrentNote())
+            ChangePitch(note->key + (code == kOctaveUp ? 12 : -12), true);
+        break;
+    default:
+        if (code >= kPitchA && code <= kPitchG) {
+            LetterPitch(code - kPitchA);
+            break;
+        }
+        if (code >= kPlay && code <= kStopPlaying) {
+            host_.Transport(code);
+            break;
+        }
+        return false;
+    }
+    return true;
+}
+
+void NoteEditor::PutNote(const MidiMsgNote& note, std::int32_t time) {
+    Submit(std::make_unique<MC_PutMsgAtTime>(iter_, note, time));
+    SelectEqual(time, note);
+}
+
+void NoteEditor::ChangePitch(int pitch, bool sound) {
+    const MidiMsgNote* note = CurrentNote();
+    if (!note || pitch < 0 || pitch > 127 || pitch == note->key)
+        return;
+    const std::int32_t time = CurrentTime();
+    MidiMsgNote changed = *note;
+    changed.key = static_cast<std::uint8_t>(pitch);
+    Submit(std::make_unique<MC_ChangePitch>(iter_, *note, time, changed.key));
+    if (sound && host_.HesitatePlay())
+        host_.SoundAfterHesitation(changed, time);
+}
+
+void NoteEditor::ChangeNote(std::int32_t duration, int velocity, int releaseVelocity) {
+    const MidiMsgNote* note = CurrentNote();
+    if (!note || duration <= 0)
+        return;
+    Submit(std::make_unique<MC_NoteProperties>(
+        iter_, *note, CurrentTime(), static_cast<std::uint8_t>(velocity),
+        static_cast<std::uint8_t>(releaseVelocity), duration));
+    FollowCurrentNote();
+}
+
+void NoteEditor::AddNoteAfterCurrent() {
+    const MidiMsgNote* current = CurrentNote();
+    if (!current) {
+        AddNoteAtEnd();
+        return;
+    }
+    MidiMsgNote note(placement_.channel, current->key, current->velocity, current->duration,
+                     placement_.program, placement_.bank, current->releaseVelocity);
+    note.track = placement_.track;
+    const std::int64_t time = std::int64_t{CurrentTime()} + current->duration;
+    if (time <= kEndTick)
+        PutNote(note, static_cast<std::int32_t>(time));
+}
+
+void NoteEditor::AddNoteAtEnd() {
+    // The last point the view shows.
+    SongTimeIter last(song_);
+    last.Seek(kEndTick);
+    bool found = false;
+    while (!found && last.Prev())
+        for (const MidiMsg* m : last.Point()->msgs)
+            if (!filter_ || filter_->Matches(*m))
+                found = true;
+    const std::int32_t endTime = found ? last.Tick() : 0;
+
+    MidiMsgNote note(placement_.channel, 60, 96, NewNoteLength(), placement_.program,
+                     placement_.bank, 0);
+    note.track = placement_.track;
+    std::int64_t time = endTime;
+    const MidiMsgNote* current = CurrentNote();
+    if (found && current && HasPosition() && iter_.Point() == last.Point()) {
+        note.key = current->key;
+        note.velocity = current->velocity;
+        note.releaseVelocity = current->releaseVelocity;
+        note.duration = current->duration;
+        time += current->duration;
+    } else {
+        const int pitch = StepPitch(59, 1, 0);
+        if (pitch < 0 || pitch > 127)
+            return;
+        note.key = static_cast<std::uint8_t>(pitch);
+        std::int32_t longest = 0;
+        if (found)
+            for (const MidiMsg* m : last.Point()->msgs)
+                if (!filter_ || filter_->Matches(*m))
+                    longest = std::max(longest, m->duration);
+        time += longest;
+    }
+    if (time <= kEndTick)
+        PutNote(note, static_cast<std::int32_t>(time));
+}
+
+void NoteEditor::AddNoteAtCurrentTime() {
+    const MidiMsgNote* current = CurrentNote();
+    if (!current)
+        return;
+    // A third below in the key; at the bottom of the range, a step above instead.
+    int pitch = StepPitch(current->key - 2, -1, 2);
+    if (pitch < 0 || pitch > 127) {
+        pitch = current->key - 2;
+        for (int i = 0; i < 4; ++i)
+            pitch = StepPitch(pitch, 1, 0);
+    }
+    if (pitch < 0 || pitch > 127)
+        return;
+    MidiMsgNote note = *current;
+    note.key = static_cast<std::uint8_t>(pitch);
+    const std::int32_t time = CurrentTime();
+    Submit(std::make_unique<MC_AddMultipleMsg>(iter_, current->key, note, time));
+    SelectEqual(time, note);
+}
+
+void NoteEditor::InsertNoteBeforeCurrent() {
+    const MidiMsgNote* current = CurrentNote();
+    if (!current) {
+        AddNoteAtEnd();
+        return;
+    }
+    MidiMsgNote note(placement_.channel, current->key, current->velocity, current->duration,
+                     placement_.program, placement_.bank, current->releaseVelocity);
+    note.track = placement_.track;
+    const std::int32_t time = CurrentTime();
+    Submit(std::make_unique<MC_InsertMsg>(iter_, note, note.duration, time));
+    SelectEqual(time, note);
+}
+
+void NoteEditor::Chord(int code) {
+    const MidiMsgNote* note = CurrentNote();
+    if (!note)
+        return;
+    const std::int32_t time = CurrentTime();
+    switch (code) {
+    case kChordCycle:
+    case kChordCycleBack:
+        Submit(std::make_unique<MC_ChordIter>(iter_, *note, time, code == kChordCycle ? 1 : -1));
+        break;
+    case kInvertChord:
+        Submit(std::make_unique<MC_ChordInvert>(iter_, *note, time));
+        break;
+    default:
+        Submit(std::make_unique<MC_ChordAnchor>(iter_, *note, time, code == kAnchorUp ? 12 : -12));
+    }
+    FollowCurrentNote();
+}
+
+void NoteEditor::PlayCurrentSection() {
+    if (selection_) {
+        host_.PlayRange(selection_->start, selection_->end);
+        return;
+    }
+    if (!HasPosition())
+        return;
+    const std::int32_t span = 4 * song_.TicksPerQuarter();
+    const std::int32_t time = CurrentTime();
+    host_.PlayRange(std::max(0, time - span), static_cast<std::int32_t>(std::min<std::int64_t>(
+                                                  std::int64_t{time} + span, kEndTick)));
+}
+
+void NoteEditor::ChangeVelocity(int step) {
+    const MidiMsgNote* note = CurrentNote();
+    if (!note)
+        return;
+    const int velocity = note->velocity;
+    if (step > 0 && velocity < 127)
+        ChangeNote(note->duration, std::min(velocity + 4, 127), note->releaseVelocity);
+    else if (step < 0 && velocity > 4)
+        ChangeNote(note->duration, velocity < 125 ? velocity - 4 : 124, note->releaseVelocity);
+}
+
+// --- moving ------------------------------------------------------------------------
+
+bool NoteEditor::MoveForward() {
+    if (!HasPosition())
+        return false;
+    SongTimeIter next(iter_.TimeIter());
+    while (next.Next()) {
+        for (const MidiMsg* m : next.Point()->msgs) {
+            if (iter_.Matches(*m)) {
+                iter_.Seek(next.Tick());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool NoteEditor::MoveBackward() {
+    SongTimeIter previous(iter_.TimeIter());
+    while (previous.Prev()) {
+        for (const MidiMsg* m : previous.Point()->msgs) {
+            if (iter_.Matches(*m)) {
+                iter_.Seek(previous.Tick());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void NoteEditor::MoveInTime(int step) {
+    selection_.reset();
+    if (step > 0 ? MoveForward() : MoveBackward())
+        FollowCurrentNote();
+}
+
+void NoteEditor::StepAmongEvents(int step) {
+    if (!HasPosition())
+        return;
+    SongTimePoint& point = *iter_.Point();
+    std::vector<long> shown;
+    for (std::size_t i = 0; i < point.msgs.Count(); ++i)
+        if (iter_.Matches(*point.msgs[i]))
+            shown.push_back(static_cast<long>(i));
+    if (shown.empty())
+        return;
+    const auto at = std::find(shown.begin(), shown.end(), iter_.MsgIter().Index());
+    long pos = at == shown.end() ? 0 : at - shown.begin();
+    const auto count = static_cast<long>(shown.size());
+    pos = ((pos + step) % count + count) % count;
+    iter_.MsgIter().SetIndex(shown[static_cast<std::size_t>(pos)]);
+    FollowCurrentNote();
+}
+
+void NoteEditor::SelectNotes(int step) {
+    if (!HasPosition())
+        return;
+    const std::int32_t before = CurrentTime();
+    const bool moved = step > 0 ? MoveForward() : MoveBackward();
+    const std::int32_t now = moved ? CurrentTime() : before;
+    if (!selection_) {
+        selection_ = step > 0 ? Selection{before, now} : Selection{now, before};
+    } else if (moved) {
+        Selection& s = *selection_;
+        if (step > 0) {
+            if (now > s.end)
+                s.end = now;
+            else if (now > s.start)
+                s.start = now;
+        } else {
+            if (now < s.start)
+                s.start = now;
+            else if (now < s.end)
+                s.end = std::max(now, s.start);
+        }
+    }
+    FollowCurrentNote();
+}
+
+void NoteEditor::MoveNote(int step) {
+    if (!CurrentNote())
+        return;
+    const auto amount = static_cast<std::int32_t>(host_.SnapTo() * 4 * song_.TicksPerQuarter()) *
+                        (step > 0 ? 1 : -1);
+    // Without a snap-to resolution there is nothing to move by; a move that would do
+    // nothing keeps the undo history.
+    if (amount == 0)
+        return;
+    if (std::int64_t{CurrentTime()} + amount < 0) {
+        host_.Beep();
+        return;
+    }
+    Submit(std::make_unique<MC_MoveMsg>(iter_, amount, [this] { host_.Beep(); }));
+}
+
+void NoteEditor::LetterPitch(int letter) {
+    const MidiMsgNote* note = CurrentNote();
+    if (!note)
+        return;
+    // Within the block of twelve from A below the C up to G sharp that holds the pitch;
+    // with "Move Pitch to Key", the nearest pitch of the key at or above.
+    const int target = (note->key + 3) / 12 * 12 + kLetterOffset[letter];
+    ChangePitch(StepPitch(target - 1, 1, 0), true);
+}
+
+// --- the Note menu -----------------------------------------------------------------
+
+void NoteEditor::DeleteCurrent() {
+    if (MidiMsg* msg = Current())
+        Submit(std::make_unique<MC_DeleteMsg>(iter_, *msg, CurrentTime()));
+}
+
+void NoteEditor::ClearCurrent() {
+    if (MidiMsg* msg = Current())
+        Submit(std::make_unique<MC_ClearMsg>(iter_, *msg, CurrentTime()));
+}
+
+void NoteEditor::SetNoteProperties(std::int32_t duration, std::uint8_t velocity,
+                                   std::uint8_t releaseVelocity) {
+    ChangeNote(duration, velocity, releaseVelocity);
+}
+
+void NoteEditor::PressLengthButton(int button) {
+    if (button < 0 || button >= NoteLength::kButtons)
+        return;
+    lengths_.button = button;
+    if (button == 0)
+        lengths_.triplet = false;
+    if (const MidiMsgNote* note = CurrentNote()) {
+        const NoteLengthState pressed = lengths_;
+        ChangeNote(NoteLength::ButtonTicks(pressed, song_.TicksPerQuarter()), note->velocity,
+                   note->releaseVelocity);
+        lengths_ = pressed;
+    }
+}
+
+// --- the Edit menu -----------------------------------------------------------------
+
+void NoteEditor::SelectAll() {
+    selection_ = Selection{0, song_.LastTick()};
+}
+
+void NoteEditor::SelectTimeRange(std::int32_t start, std::int32_t end) {
+    selection_ = Selection{start, std::max(end, start)};
+    SetPosition(start);
+}
+
+AString NoteEditor::Copy() {
+    if (!selection_) {
+        if (!HasPosition())
+            return {};
+        selection_ = Selection{CurrentTime(), CurrentTime()};
+    }
+    Submit(std::make_unique<MC_CopyBlock>(iter_, selection_->start, selection_->end));
+    return {};
+}
+
+AString NoteEditor::Cut() {
+    if (selection_) {
+        const Selection s = *selection_;
+        selection_.reset();
+        Submit(std::make_unique<MC_CutBlock>(iter_, s.start, s.end));
+    } else {
+        DeleteCurrent();
+    }
+    return {};
+}
+
+AString NoteEditor::Clear() {
+    if (selection_) {
+        const Selection s = *selection_;
+        selection_.reset();
+        Submit(std::make_unique<MC_ClearBlock>(iter_, s.start, s.end));
+        return {};
+    }
+    if (!Current())
+        return kClearNothing;
+    ClearCurrent();
+    return {};
+}
+
+AString NoteEditor::PasteRefusal(bool fromClick, std::optional<std::int32_t> clicked) const {
+    if (!Clipboard::Get())
+        return kPasteNothing;
+    if (fromClick && !clicked)
+        return kPasteClick;
+    return {};
+}
+
+PasteOptions NoteEditor::DefaultPasteOptions() const {
+    PasteOptions options;
+    options.at = HasPosition() ? CurrentTime() : 0;
+    options.target.placement = TrackPlacement::ForceCurrent;
+    options.target.track = placement_.track;
+    options.target.channel = placement_.channel;
+    options.target.program = placement_.program;
+    options.target.bank = placement_.bank;
+    return options;
+}
+
+AString NoteEditor::Paste(const PasteOptions& options) {
+    if (AString refusal = PasteRefusal(); !refusal.IsEmpty())
+        return refusal;
+    Submit(std::make_unique<MC_PasteBlock>(iter_, options));
+    FollowCurrentNote();
+    return {};
+}
+
+void NoteEditor::PasteFromKey() {
+    if (AString refusal = PasteRefusal(); !refusal.IsEmpty()) {
+        host_.ShowRefusal(refusal);
+        return;
+    }
+    PasteOptions options = DefaultPasteOptions();
+    if (host_.AskPasteOptions(options))
+        Paste(options);
+}
+
+std::int32_t NoteEditor::SpaceTime(bool atNote) const {
+    if (!HasPosition())
+        return 0;
+    const MidiMsg* msg = Current();
+    if (atNote || !msg)
+        return CurrentTime();
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{CurrentTime()} + msg->duration, kEndTick));
+}
+
+AString NoteEditor::InsertSpace(std::optional<std::int32_t> at, std::int32_t length) {
+    if (!at)
+        return kInsertClick;
+    if (length > 0)
+        Submit(std::make_unique<MC_InsertSpace>(iter_, *at, length));
+    return {};
+}
+
+AString NoteEditor::DeleteSpace(std::optional<std::int32_t> at, std::int32_t length) {
+    if (!at)
+        return kDeleteClick;
+    if (length > 0)
+        Submit(std::make_unique<MC_DeleteSpace>(iter_, *at, length));
+    return {};
+}
+
+AString NoteEditor::SelectionProperties(const SelectionProps& props) {
+    if (!selection_)
+        return kPropertiesNothing;
+    Submit(
+        std::make_unique<MC_SelectionProperties>(iter_, selection_->start, selection_->end, props));
+    return {};
+}
+
+AString NoteEditor::Transpose(int semitones) {
+    if (!selection_)
+        return kTransposeNothing;
+    if (semitones != 0)
+        Submit(
+            std::make_unique<MC_Transpose>(iter_, selection_->start, selection_->end, semitones));
+    return {};
+}
+
+AString NoteEditor::Quantize(const QuantizeOptions& options) {
+    if (!selection_)
+        return kQuantizeNothing;
+    if (options.fitToTime && options.fitLength <= 0)
+        return kFitToZero;
+    const Selection s = *selection_;
+    selection_.reset();
+    if (options.fitToTime)
+        Submit(std::make_unique<MC_FitToTime>(iter_, s.start, s.end, options.fitLength,
+                                              options.moveRest));
+    if (options.grid > 0) {
+        // A fit moved the end of the range with it.
+        const std::int32_t end = options.fitToTime
+                                     ? static_cast<std::int32_t>(std::min<std::int64_t>(
+                                           std::int64_t{s.start} + options.fitLength - 1, kEndTick))
+                                     : s.end;
+        Submit(std::make_unique<MC_Quantize>(iter_, s.start, end, options.grid,
+                                             options.alignBeginnings, options.alignDurations));
+    }
+    return {};
+}
+
+AString NoteEditor::SetPlayBar(std::optional<std::int32_t> clicked) {
+    if (!clicked)
+        return kPlayBarClick;
+    host_.SetPlayBar(*clicked);
+    return {};
+}
+
+MidiMsgText* NoteEditor::Nearby(std::int32_t clicked, int textType, bool audio) {
+    ViewFilter texts = filter_ ? *filter_ : ViewFilter();
+    texts.SetKind(kMsgText, textType);
+    SongIter it(song_, &texts);
+    const std::int64_t limit = std::int64_t{clicked} + song_.TicksPerQuarter();
+    for (bool ok = it.Seek(clicked); ok && it.Tick() < limit; ok = it.Next()) {
+        auto* text = static_cast<MidiMsgText*>(it.Msg());
+        if (!audio || text->text.StartsWith(kAudioPrefix))
+            return text;
+    }
+    return nullptr;
+}
+
+MidiMsgText* NoteEditor::NearbyLyric(std::int32_t clicked) {
+    return Nearby(clicked, 5, false);
+}
+
+MidiMsgText* NoteEditor::NearbyAudio(std::int32_t clicked) {
+    return Nearby(clicked, 7, true);
+}
+
+AString NoteEditor::AddLyric(std::optional<std::int32_t> clicked, const AString& text) {
+    if (!clicked)
+        return kAddLyricClick;
+    MidiMsgText lyric(5, text);
+    lyric.track = placement_.track;
+    Submit(std::make_unique<MC_PutMsgAtTime>(iter_, lyric, *clicked));
+    return {};
+}
+
+AString NoteEditor::ChangeLyric(std::optional<std::int32_t> clicked, const AString& text) {
+    if (!clicked)
+        return kChangeLyricClick;
+    if (MidiMsgText* lyric = NearbyLyric(*clicked))
+        Submit(std::make_unique<MC_ChangeLyric>(*lyric, text));
+    return {};
+}
+
+AString NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
+    if (!clicked)
+        return kDeleteLyricClick;
+    MidiMsgText* lyric = NearbyLyric(*clicked);
+    if (!lyric)
+        return kDeleteLyricFar;
+    SongIter find(song_);
+    find.Seek(*clicked);
+    while (find.Msg() && find.Msg() != lyric)
+        find.Next();
+    if (find.Msg())
+        Submit(std::make_unique<MC_ClearMsg>(iter_, *lyric, find.Tick()));
+    return {};
+}
+
+AString NoteEditor::AddAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
+    if (!clicked)
+        return kAddAudioClick;
+    MidiMsgText cue(7, AString(kAudioPrefix) + fileName);
+    cue.track = placement_.track;
+    Submit(std::make_unique<MC_PutMsgAtTime>(iter_, cue, *clicked));
+    return {};
+}
+
+AString NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
+    if (!clicked)
+        return kChangeAudioClick;
+    if (MidiMsgText* cue = NearbyAudio(*clicked))
+        Submit(std::make_unique<MC_ChangeLyric>(*cue, AString(kAudioPrefix) + fileName));
+    return {};
+}
+
+AString NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
+    if (!clicked)
+        return kDeleteAudioClick;
+    MidiMsgText* cue = NearbyAudio(*clicked);
+    if (!cue)
+        return kDeleteAudioFar;
+    SongIter find(song_);
+    find.Seek(*clicked);
+    while (find.Msg() && find.Msg() != cue)
+        find.Next();
+    if (!find.Msg())
+        return {};
+    const std::int32_t time = find.Tick();
+    if (host_.AskYesNo(kDeleteAudioFile))
+        host_.DeleteAudioFile(cue->text.Mid(AString(kAudioPrefix).Length()));
+    Submit(std::make_unique<MC_ClearMsg>(iter_, *cue, time));
+    return {};
+}
+
+// --- arithmetic --------------------------------------------------------------------
+
+std::int32_t NoteEditor::AlignGrid(int entry, std::int32_t ticksPerQuarter) {
+    static constexpr int kParts[] = {0, 3, 4, 6, 8, 12, 16, 24, 32, 64};
+    if (entry <= 0 || entry >= static_cast<int>(std::size(kParts)))
+        return 0;
+    if (entry == 2)
+        return ticksPerQuarter;
+    return 4 * ticksPerQuarter / kParts[entry];
+}
+
+std::int32_t NoteEditor::AmountToTicks(std::int32_t start, const MusicalTime& amount) const {
+    std::int64_t tick = start;
+    for (std::int32_t bar = 0; bar < amount.measure && tick < kEndTick; ++bar) {
+        const TimeAndKeySignature& sig = song_.SignatureAtMeasure(
+            song_.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
+        tick += song_.MeasureTicks(sig);
+    }
+    tick = std::min<std::int64_t>(tick, kEndTick);
+    const TimeAndKeySignature& sig =
+        song_.SignatureAtMeasure(song_.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
+    tick += std::int64_t{amount.beat} * (song_.MeasureTicks(sig) / std::max(sig.numerator, 1));
+    tick += amount.tick;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(tick - start, 0, kEndTick));
+}

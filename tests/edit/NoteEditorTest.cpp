@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EditTestSupport.h"
+#include "edit/Clipboard.h"
+#include "edit/CommandProcessor.h"
+#include "edit/NoteEditor.h"
+
+namespace {
+
+struct FakeHost : NoteEditorHost {
+    bool MovePitchToKey() const override { return toKey; }
+    bool HesitatePlay() const override { return hesitate; }
+    double SnapTo() const override { return snap; }
+    void Transport(int command) override { transport.push_back(command); }
+    void PlayRange(std::int32_t from, std::int32_t to) override { played = {from, to}; }
+    void SoundAfterHesitation(const MidiMsgNote& note, std::int32_t) override {
+        sounded.push_back(note.key);
+    }
+    void Beep() override { ++beeps; }
+    void ShowRefusal(const AString& text) override { refusals.push_back(text.str()); }
+    bool AskPasteOptions(PasteOptions& options) override {
+        options.at = pasteAt;
+        return true;
+    }
+
+    bool toKey = false;
+    bool hesitate = false;
+    double snap = 0;
+    std::int32_t pasteAt = 0;
+    std::vector<int> transport;
+    std::vector<int> sounded;
+    std::pair<std::int32_t, std::int32_t> played{-1, -1};
+    int beeps = 0;
+    std::vector<std::string> refusals;
+};
+
+// A note view over a song: notes only, like the staff and the piano roll.
+struct Fixture {
+    explicit Fixture(const std::string& text, int tpq = 384)
+        : song(BuildSong(text, tpq)), filter(NotesOnly()), editor(*song, &filter, cp, host) {}
+    static ViewFilter NotesOnly() {
+        ViewFilter f;
+        f.SetKind(kMsgNote);
+        return f;
+    }
+    const MidiMsgNote& Note() { return *editor.CurrentNote(); }
+    void Key(int code) { EXPECT_TRUE(editor.KeyCommand(code)); }
+
+    std::unique_ptr<Song> song;
+    ViewFilter filter;
+    CommandProcessor cp;
+    FakeHost host;
+    NoteEditor editor;
+};
+
+} // namespace
+
+TEST(NoteEditor, DurationKeysClimbTheLadderAndTheButtonsFollow) {
+    Fixture f("0 n60 576");
+    EXPECT_EQ(f.editor.Lengths(), (NoteLengthState{4, true, false}));
+    f.Key(18);
+    EXPECT_EQ(f.Note().duration, 768);
+    EXPECT_EQ(f.editor.Lengths(), (NoteLengthState{5, false, false}));
+    f.Key(18);
+    f.Key(18);
+    EXPECT_EQ(f.Note().duration, 24);
+    f.Key(17);
+    EXPECT_EQ(f.Note().duration, 1536);
+    EXPECT_STREQ(f.cp.UndoName(), "Note Properties");
+}
+
+TEST(NoteEditor, VelocityStepsByFourWithinItsLimits) {
+    Fixture f("0 v126 n60 10, 10 v3 n62 10, 20 v125 n64 10");
+    f.Key(19);
+    EXPECT_EQ(f.Note().velocity, 124);
+    f.Key(24);
+    f.Key(19);
+    EXPECT_EQ(f.Note().velocity, 3);
+    f.Key(24);
+    f.Key(20);
+    EXPECT_EQ(f.Note().velocity, 127);
+    EXPECT_EQ(f.cp.UndoCount(), 2u);
+}
+
+TEST(NoteEditor, LettersStayInTheirTwelveFromA) {
+    Fixture f("0 n56 10, 10 n57 10");
+    f.Key(40); // C
+    EXPECT_EQ(f.Note().key, 48);
+    f.Key(24);
+    f.Key(40);
+    EXPECT_EQ(f.Note().key, 60);
+    // With the key option on, the nearest pitch of the key at or above: E in E flat
+    // major is F.
+    f.song->SetKeySignature(0, -3, 0);
+    f.Key(42);
+    EXPECT_EQ(f.Note().key, 64);
+    f.host.toKey = true;
+    f.Key(40);
+    f.Key(42);
+    EXPECT_EQ(f.Note().key, 65);
+}
+
+TEST(NoteEditor, PitchStepsInThreeModes) {
+    Fixture f("0 n64 10");
+    f.song->SetKeySignature(0, 0, 0);
+    f.Key(22);
+    EXPECT_EQ(f.Note().key, 65);
+    f.host.toKey = true;
+    f.Key(22);
+    EXPECT_EQ(f.Note().key, 67);
+    f.Key(47);
+    EXPECT_EQ(f.Note().key, 68);
+    f.Key(50);
+    EXPECT_EQ(f.Note().key, 67);
+    f.Key(45);
+    EXPECT_EQ(f.Note().key, 55);
+    f.cp.Undo();
+    f.editor.Refresh();
+    EXPECT_EQ(f.Note().key, 67);
+}
+
+TEST(NoteEditor, PitchesOutsideTheRangeChangeNothing) {
+    Fixture f("0 n120 10");
+    f.Key(46);
+    EXPECT_EQ(f.Note().key, 120);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    f.Key(22);
+    EXPECT_EQ(f.Note().key, 127);
+    EXPECT_FALSE(f.cp.CanRedo());
+}
+
+TEST(NoteEditor, ChangedNotesSoundAfterHesitationWhenAsked) {
+    Fixture f("0 n60 10");
+    f.Key(22);
+    EXPECT_TRUE(f.host.sounded.empty());
+    f.host.hesitate = true;
+    f.Key(22);
+    f.Key(46);
+    f.Key(20); // a louder note is not sounded
+    EXPECT_EQ(f.host.sounded, (std::vector<int>{62, 74}));
+}
+
+TEST(NoteEditor, DotAndTripletChangeTheDuration) {
+    Fixture f("0 n60 768, 1000 n62 384");
+    f.Key(37);
+    EXPECT_EQ(f.Note().duration, 768);
+    EXPECT_FALSE(f.cp.CanUndo());
+    f.Key(36);
+    EXPECT_EQ(f.Note().duration, 1152);
+    f.Key(24);
+    f.Key(37);
+    EXPECT_EQ(f.Note().duration, 512);
+}
+
+TEST(NoteEditor, AddNoteAtEndOfAnEmptyView) {
+    Fixture f("");
+    f.editor.PressLengthButton(3);
+    f.Key(1);
+    EXPECT_EQ(Brief(*f.song), "0:n60/192");
+    EXPECT_EQ(f.Note().velocity, 96);
+    // Again, from the note just added: the same note after it.
+    f.Key(1);
+    EXPECT_EQ(Brief(*f.song), "0:n60/192 192:n60/192");
+    EXPECT_EQ(f.editor.CurrentTime(), 192);
+}
+
+TEST(NoteEditor, AddNoteAtEndGoesAfterTheLongestLastNote) {
+    Fixture f("0 n60 100, 500 n62 100 n64 300");
+    f.editor.GetPlacement().track = 1;
+    f.editor.GetPlacement().channel = 2;
+    // The length buttons show the current note's 100 ticks as a sixteenth.
+    f.Key(1);
+    EXPECT_EQ(Brief(*f.song), "0:n60/100 500:n62/100 500:n64/300 800:t1:n60/96");
+    ASSERT_EQ(f.song->TrackCount(), 2u);
+    EXPECT_EQ(f.song->GetTrack(1)->channel, 2);
+}
+
+TEST(NoteEditor, AddAndInsertUseThePlacementAndTheCurrentNote) {
+    Fixture f("0 n64 100, 100 n67 100");
+    f.Key(0);
+    EXPECT_EQ(Brief(*f.song), "0:n64/100 100:n67/100 100:n64/100");
+    EXPECT_EQ(f.editor.CurrentTime(), 100);
+    f.Key(3);
+    EXPECT_EQ(Brief(*f.song), "0:n64/100 100:n64/100 200:n67/100 200:n64/100");
+}
+
+TEST(NoteEditor, AddNoteAtCurrentTimeAddsAThirdBelowInTheKey) {
+    Fixture f("0 n64 100");
+    f.Key(2);
+    EXPECT_EQ(Notes(*f.song), "0:64 0:60");
+    f.Key(2);
+    EXPECT_EQ(Notes(*f.song), "0:64 0:60 0:57");
+    EXPECT_STREQ(f.cp.UndoName(), "Add Multiple Note");
+    f.cp.Undo();
+    f.cp.Undo();
+    EXPECT_EQ(Notes(*f.song), "0:64");
+}
+
+TEST(NoteEditor, MovingAndSelectingWalkTheShownPoints) {
+    Fixture f("0 n60 10, 100 cc7=3, 200 n62 10 n64 10, 300 n65 10");
+    f.Key(24);
+    EXPECT_EQ(f.editor.CurrentTime(), 200);
+    f.Key(31);
+    EXPECT_EQ(f.Note().key, 64);
+    f.Key(31);
+    EXPECT_EQ(f.Note().key, 62);
+    f.Key(30);
+    EXPECT_EQ(f.Note().key, 64);
+    f.Key(33);
+    EXPECT_EQ(f.editor.GetSelection(), (NoteEditor::Selection{200, 300}));
+    f.Key(33); // at the end: nothing moves
+    f.Key(32);
+    EXPECT_EQ(f.editor.GetSelection(), (NoteEditor::Selection{200, 200}));
+    f.Key(32);
+    EXPECT_EQ(f.editor.GetSelection(), (NoteEditor::Selection{0, 200}));
+    f.Key(24);
+    EXPECT_FALSE(f.editor.GetSelection());
+    f.Key(16);
+    EXPECT_EQ(f.host.played, (std::pair<std::int32_t, std::int32_t>{0, 1736}));
+}
+
+TEST(NoteEditor, MoveNoteGoesBySnapAndBeepsBeforeTheStart) {
+    Fixture f("50 n60 10, 500 n62 10");
+    f.Key(35);
+    EXPECT_EQ(Brief(*f.song), "50:n60/10 500:n62/10");
+    f.host.snap = 0.0625;
+    f.Key(34);
+    EXPECT_EQ(f.host.beeps, 1);
+    f.Key(35);
+    EXPECT_EQ(Brief(*f.song), "146:n60/10 500:n62/10");
+    EXPECT_EQ(f.editor.CurrentTime(), 146);
+}
+
+TEST(NoteEditor, CopyWithoutSelectionTakesTheCurrentTimeAndKeepsIt) {
+    Fixture f("0 n60 10, 100 n62 10 n64 10, 200 n65 10");
+    f.Key(24);
+    f.Key(26);
+    EXPECT_EQ(f.editor.GetSelection(), (NoteEditor::Selection{100, 100}));
+    EXPECT_EQ(Brief(*Clipboard::Get()->song), "0:n62/10 0:n64/10");
+    f.host.pasteAt = 300;
+    f.Key(25);
+    EXPECT_EQ(Notes(*f.song), "0:60 100:62 100:64 200:65 300:62 300:64");
+}
+
+TEST(NoteEditor, ClearAndCutRefuseOrFallBackToTheCurrentNote) {
+    Fixture f("");
+    f.Key(27);
+    EXPECT_EQ(f.host.refusals, (std::vector<std::string>{NoteEditor::kClearNothing}));
+    Fixture g("0 n60 10, 100 n62 10, 300 n64 10");
+    g.Key(24);
+    g.Key(28); // Delete Item: the gap closes
+    EXPECT_EQ(Brief(*g.song), "0:n60/10 100:n64/10");
+    g.editor.SelectTimeRange(0, 50);
+    g.Key(27);
+    EXPECT_EQ(Brief(*g.song), "100:n64/10");
+    EXPECT_FALSE(g.editor.GetSelection());
+}
+
+TEST(NoteEditor, BlockOperationsNeedASelection) {
+    Fixture f("0 n60 10, 100 n62 10");
+    EXPECT_EQ(f.editor.Transpose(2).str(), NoteEditor::kTransposeNothing);
+    EXPECT_EQ(f.editor.Quantize({}).str(), NoteEditor::kQuantizeNothing);
+    EXPECT_EQ(f.editor.SelectionProperties({}).str(), NoteEditor::kPropertiesNothing);
+    EXPECT_EQ(f.editor.InsertSpace(std::nullopt, 10).str(), NoteEditor::kInsertClick);
+    f.editor.SelectAll();
+    EXPECT_EQ(f.editor.Transpose(2).str(), "");
+    EXPECT_EQ(Notes(*f.song), "0:62 100:64");
+    NoteEditor::QuantizeOptions fit;
+    fit.fitToTime = true;
+    EXPECT_EQ(f.editor.Quantize(fit).str(), NoteEditor::kFitToZero);
+    EXPECT_EQ(NoteEditor::AlignGrid(1, 384), 512);
+    EXPECT_EQ(NoteEditor::AlignGrid(2, 384), 384);
+    EXPECT_EQ(NoteEditor::AlignGrid(9, 384), 24);
+    EXPECT_EQ(NoteEditor::AlignGrid(0, 384), 0);
+}
+
+TEST(NoteEditor, LyricsNearAClick) {
+    Fixture f("0 n60 10, 100 text5=la, 300 text7=Audio:take.wav", 96);
+    EXPECT_EQ(f.editor.NearbyLyric(0), nullptr);
+    EXPECT_NE(f.editor.NearbyLyric(5), nullptr);
+    EXPECT_EQ(f.editor.DeleteLyric(0).str(), NoteEditor::kDeleteLyricFar);
+    EXPECT_EQ(f.editor.DeleteLyric(std::nullopt).str(), NoteEditor::kDeleteLyricClick);
+    EXPECT_EQ(f.editor.DeleteLyric(10).str(), "");
+    EXPECT_EQ(Brief(*f.song), "0:n60/10 300:text=Audio:take.wav");
+    EXPECT_NE(f.editor.NearbyAudio(250), nullptr);
+    EXPECT_EQ(f.editor.AddLyric(50, "lo").str(), "");
+    EXPECT_EQ(Brief(*f.song), "0:n60/10 50:text=lo 300:text=Audio:take.wav");
+    EXPECT_EQ(f.editor.ChangeAudio(280, "b.wav").str(), "");
+    EXPECT_EQ(Brief(*f.song), "0:n60/10 50:text=lo 300:text=Audio:b.wav");
+}
+
+TEST(NoteEditor, LengthButtonsSetTheCurrentNote) {
+    Fixture f("0 n60 10");
+    f.editor.SetTriplet(true);
+    f.editor.PressLengthButton(4);
+    EXPECT_EQ(f.Note().duration, 512);
+    f.editor.PressLengthButton(0);
+    EXPECT_EQ(f.Note().duration, 24);
+    EXPECT_FALSE(f.editor.Lengths().triplet);
+    EXPECT_EQ(f.editor.NewNoteLength(), 24);
+}
+
+TEST(NoteEditor, TransportAndUndoKeys) {
+    Fixture f("0 n60 10");
+    f.Key(9);
+    f.Key(15);
+    EXPECT_EQ(f.host.transport, (std::vector<int>{9, 15}));
+    EXPECT_FALSE(f.editor.KeyCommand(29));
+}
+
+TEST(NoteEditor, AmountsAreMeasuredThroughTheSignatures) {
+    Fixture f("0 n60 10");
+    f.song->SetTimeSignature(1, 3, 4);
+    EXPECT_EQ(f.editor.AmountToTicks(0, MusicalTime{2, 1, 5}), 1536 + 1152 + 384 + 5);
+}
