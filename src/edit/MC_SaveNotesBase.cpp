@@ -25,11 +25,9 @@ void MC_SaveNotesBase::SelectPitch(SongIter& it, std::int32_t time, int pitch) {
 
 void MC_SaveNotesBase::Undo() {
     Frame frame(*this);
-    if (savedNotes_ && savedNotes_->Taken()) {
-        SongTimeIter at(GetSong());
-        at.Seek(time_);
-        if (!at.AtEnd() && at.Tick() == time_)
-            savedNotes_->Restore(GetSong());
-    }
+    // Put back also when the change left nothing at the time (a chord whose tones all
+    // fell outside the pitch range), or the notes would be lost.
+    if (savedNotes_ && savedNotes_->Taken())
+        savedNotes_->Restore(GetSong());
     SelectPitch(Iter(), time_, savedPitch_);
 }

@@ -801,6 +801,12 @@ AString NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
 
 // --- arithmetic --------------------------------------------------------------------
 
+AString NoteEditor::SelectionDurationText(const BlockCopy& copy) {
+    const MusicalTime length = copy.song->TickToMusicalTime(copy.length);
+    return AString("Selection Duration: ") + AString::FromInt(length.measure) + " bars, " +
+           AString::FromInt(length.beat) + " beats, " + AString::FromInt(length.tick) + " ticks";
+}
+
 std::int32_t NoteEditor::AlignGrid(int entry, std::int32_t ticksPerQuarter) {
     static constexpr int kParts[] = {0, 3, 4, 6, 8, 12, 16, 24, 32, 64};
     if (entry <= 0 || entry >= static_cast<int>(std::size(kParts)))

@@ -155,6 +155,8 @@ public:
     // One pitch step up (+1) or down (-1): mode 0 follows "Move Pitch to Key", mode 1 is
     // a semitone, mode 2 the next pitch of the key in force at the current time.
     int StepPitch(int pitch, int step, int mode) const;
+    // "Selection Duration: 1 bars, 0 beats, 0 ticks" for the Paste Options dialog.
+    static AString SelectionDurationText(const BlockCopy& copy);
     // The grid of the Quantize dialog's "Align To:" entries ("No Align" = 0).
     static std::int32_t AlignGrid(int entry, std::int32_t ticksPerQuarter);
     // Bars, beats and ticks from a start time, through the time signatures in force.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
+#include "devices/Chords.h"
 #include "edit/CommandProcessor.h"
 #include "edit/MC_ChordAnchor.h"
 #include "edit/MC_ChordInvert.h"
@@ -71,4 +72,16 @@ TEST(ChordCommands, AnchorAddsAnOctaveAndKeepsTheCurrentNote) {
     EXPECT_EQ(Records(*c.song).find("key=48 vel=80") != std::string::npos, true);
     c.cp.Undo();
     EXPECT_EQ(Notes(*c.song), "0:60");
+}
+
+TEST(ChordCommands, UndoBringsBackANoteWhoseChordFellOutOfRange) {
+    // A table of one chord: an octave above.
+    auto table = BuildSong("0 n72 10");
+    ASSERT_TRUE(Chords::Global().LoadFromSong(*table));
+    ChordView c("0 n120 10, 100 n60 10");
+    c.Cycle(1);
+    EXPECT_EQ(Notes(*c.song), "100:60");
+    c.cp.Undo();
+    EXPECT_EQ(Notes(*c.song), "0:120 100:60");
+    Chords::Global().UseBuiltIn();
 }

@@ -245,6 +245,8 @@ TEST(NoteEditor, CopyWithoutSelectionTakesTheCurrentTimeAndKeepsIt) {
     f.Key(26);
     EXPECT_EQ(f.editor.GetSelection(), (NoteEditor::Selection{100, 100}));
     EXPECT_EQ(Brief(*Clipboard::Get()->song), "0:n62/10 0:n64/10");
+    EXPECT_EQ(NoteEditor::SelectionDurationText(*Clipboard::Get()).str(),
+              "Selection Duration: 0 bars, 0 beats, 1 ticks");
     f.host.pasteAt = 300;
     f.Key(25);
     EXPECT_EQ(Notes(*f.song), "0:60 100:62 100:64 200:65 300:62 300:64");
