@@ -47,13 +47,19 @@ void MergeInto(Song& song, SongTimeIter& it) {
     }
 }
 
-MsgPlace FindEqualMsg(Song& song, std::int32_t tick, const MidiMsg& msg) {
+MsgPlace FindEqualMsg(Song& song, std::int32_t tick, const MidiMsg& msg, long hint) {
     SongTimeIter it(song);
     it.Seek(tick);
     MsgPlace place;
     if (it.AtEnd() || it.Tick() != tick)
         return place;
     SongTimePoint& point = *it.Point();
+    if (hint >= 0 && static_cast<std::size_t>(hint) < point.msgs.Count() &&
+        point.msgs[static_cast<std::size_t>(hint)]->IsEqual(msg)) {
+        place.point = &point;
+        place.index = static_cast<std::size_t>(hint);
+        return place;
+    }
     for (std::size_t i = 0; i < point.msgs.Count(); ++i) {
         if (point.msgs[i]->IsEqual(msg)) {
             place.point = &point;

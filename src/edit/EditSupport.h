@@ -23,7 +23,9 @@ struct MsgPlace {
     std::size_t index = 0;
     MidiMsg* Msg() const { return point ? point->msgs[index] : nullptr; }
 };
-MsgPlace FindEqualMsg(Song& song, std::int32_t tick, const MidiMsg& msg);
+// When the record at index `hint` is equal, it is the one: a change can make a record equal
+// to a neighbour, and taking the neighbour back would reorder the point.
+MsgPlace FindEqualMsg(Song& song, std::int32_t tick, const MidiMsg& msg, long hint = -1);
 
 // Puts the cursor on `msg` at `tick`. False (cursor at the tick's first match) when it
 // is not there or the cursor's filter hides it.

@@ -19,4 +19,6 @@ private:
     std::uint8_t oldPitch_;
     std::uint8_t newPitch_;
     std::int32_t time_;
+    // Where in its time point the note stood when last changed.
+    long index_ = -1;
 };

@@ -15,9 +15,13 @@ void MC_NoteProperties::Apply(const Values& from, const Values& to) {
     note_.velocity = from.velocity;
     note_.releaseVelocity = from.releaseVelocity;
     note_.duration = from.duration;
-    MsgPlace place = FindEqualMsg(GetSong(), time_, note_);
+    // The first run changes the view's own current note, also when it has a twin.
+    if (index_ < 0 && Borrowed() && !Iter().AtEnd() && Iter().Tick() == time_)
+        index_ = Iter().MsgIter().Index();
+    MsgPlace place = FindEqualMsg(GetSong(), time_, note_, index_);
     if (!place.point)
         return;
+    index_ = static_cast<long>(place.index);
     auto* note = static_cast<MidiMsgNote*>(place.Msg());
     note->velocity = to.velocity;
     note->releaseVelocity = to.releaseVelocity;

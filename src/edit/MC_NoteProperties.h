@@ -22,6 +22,8 @@ private:
 
     MidiMsgNote note_;
     std::int32_t time_;
+    // Where in its time point the note stood when last changed.
+    long index_ = -1;
     Values old_;
     Values new_;
 };

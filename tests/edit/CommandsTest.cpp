@@ -8,6 +8,7 @@
 #include "edit/MC_DeleteMsg.h"
 #include "edit/MC_InsertMsg.h"
 #include "edit/MC_MoveMsg.h"
+#include "edit/MC_NoteProperties.h"
 #include "edit/MC_PasteBlock.h"
 #include "edit/MC_PutMsgAtTime.h"
 #include "edit/MC_SetTimeKeySig.h"
@@ -168,4 +169,31 @@ TEST(Commands, MovingASignatureEntryToAnotherMeasure) {
     EXPECT_EQ(song.GetSignature(1)->measure, 4);
     EXPECT_EQ(song.GetSignature(1)->numerator, 6);
     EXPECT_EQ(song.GetSignature(1)->key, 2);
+}
+
+TEST(Commands, UndoOfAChangeThatMadeTwinNotesChangesTheSameNoteBack) {
+    // The changed note becomes equal to its neighbour; undo must take the same one back,
+    // or the records at the tick change order.
+    auto song = BuildSong("0 n62 10 n60 10 n64 10");
+    const std::string before = Records(*song);
+    TestView view(*song);
+    CommandProcessor cp;
+    view.it.Seek(0);
+    view.it.NextMsg();
+    view.it.NextMsg();
+    cp.Submit(std::make_unique<MC_ChangePitch>(view.it, NoteAt(view.it), 0, 62));
+    EXPECT_EQ(Notes(*song), "0:62 0:60 0:62");
+    cp.Undo();
+    EXPECT_EQ(Records(*song), before);
+    cp.Redo();
+    EXPECT_EQ(Notes(*song), "0:62 0:60 0:62");
+
+    auto lengths = BuildSong("0 n60 10 n60 20");
+    const std::string longer = Records(*lengths);
+    TestView other(*lengths);
+    other.it.Seek(0);
+    other.it.NextMsg();
+    cp.Submit(std::make_unique<MC_NoteProperties>(other.it, NoteAt(other.it), 0, 100, 0, 10));
+    cp.Undo();
+    EXPECT_EQ(Records(*lengths), longer);
 }
