@@ -168,9 +168,16 @@ std::unique_ptr<BlockCopy> BlockOps::Clear(SongIter& it, std::int32_t from, std:
 
 // --- time ----------------------------------------------------------------------------
 
-void BlockOps::InsertSpace(Song& song, std::int32_t at, std::int32_t length) {
-    if (length > 0)
-        ShiftFrom(song, at, length);
+bool BlockOps::HasRoom(const Song& song, std::int32_t at, std::int64_t length) {
+    return song.PointCount() == 0 || song.LastTick() < at ||
+           std::int64_t{song.LastTick()} + length <= kEndTick;
+}
+
+bool BlockOps::InsertSpace(Song& song, std::int32_t at, std::int32_t length) {
+    if (length <= 0 || !HasRoom(song, at, length))
+        return false;
+    ShiftFrom(song, at, length);
+    return true;
 }
 
 void BlockOps::DeleteSpace(SongIter& it, std::int32_t at, std::int32_t length) {
@@ -251,7 +258,8 @@ std::int32_t BlockOps::PasteCopies(SongIter& it, std::int32_t at, PasteMethod me
         slot = src->length;
     if (method == PasteMethod::Insert) {
         // The whole span opens once; the copies then fill empty time.
-        InsertSpace(song, at, span);
+        if (!InsertSpace(song, at, span))
+            return 0;
         method = PasteMethod::Mix;
     }
     for (std::int32_t k = 0; k < copies; ++k)
@@ -401,6 +409,10 @@ void BlockOps::FitToTime(SongIter& it, std::int32_t from, std::int32_t to, std::
     Song& song = *it.GetSong();
     const std::int32_t oldLength = RangeLength(it, from, to);
     if (newLength == oldLength || oldLength <= 0)
+        return;
+    // Nothing may be pushed past the last tick there is.
+    if (std::int64_t{from} + newLength > kEndTick ||
+        (moveRest && newLength > oldLength && !HasRoom(song, from, newLength - oldLength)))
         return;
 
     // Take every record of the range out, with its new time.

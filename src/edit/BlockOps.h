@@ -49,7 +49,10 @@ public:
     // Removes the events of the span that pass the filter, later events staying where
     // they are; returns what it removed.
     static std::unique_ptr<BlockCopy> Clear(SongIter& it, std::int32_t from, std::int32_t to);
-    static void InsertSpace(Song& song, std::int32_t at, std::int32_t length);
+    // False, moving nothing, when it would push an event past the last tick there is.
+    static bool InsertSpace(Song& song, std::int32_t at, std::int32_t length);
+    // Whether the events at or after `at` can move `length` later.
+    static bool HasRoom(const Song& song, std::int32_t at, std::int64_t length);
     // Removes the events of at..at+length-1 that pass the filter and moves every later
     // event earlier by length. Events the filter hides inside the span are kept at `at`.
     static void DeleteSpace(SongIter& it, std::int32_t at, std::int32_t length);

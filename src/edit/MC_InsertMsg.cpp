@@ -14,7 +14,10 @@ MC_InsertMsg::MC_InsertMsg(SongIter& viewIter, const MidiMsg& msg, std::int32_t 
 void MC_InsertMsg::Execute() {
     Frame frame(*this);
     Song& song = GetSong();
-    BlockOps::InsertSpace(song, time_, shift_);
+    // Without room for the shift nothing is inserted.
+    before_ = SpanSnapshot();
+    if (shift_ > 0 && !BlockOps::InsertSpace(song, time_, shift_))
+        return;
     before_.Take(song, time_, time_);
     RecordTrackUse(song, *msg_);
     PointCursor(song).Add(time_, msg_->Copy());
@@ -22,6 +25,8 @@ void MC_InsertMsg::Execute() {
 
 void MC_InsertMsg::Undo() {
     Frame frame(*this);
+    if (!before_.Taken())
+        return;
     before_.Restore(GetSong());
     CloseSpace(GetSong(), time_, shift_);
 }

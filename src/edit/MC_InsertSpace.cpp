@@ -8,10 +8,11 @@ MC_InsertSpace::MC_InsertSpace(SongIter& viewIter, std::int32_t time, std::int32
 
 void MC_InsertSpace::Execute() {
     Frame frame(*this);
-    BlockOps::InsertSpace(GetSong(), time_, length_);
+    opened_ = BlockOps::InsertSpace(GetSong(), time_, length_);
 }
 
 void MC_InsertSpace::Undo() {
     Frame frame(*this);
-    CloseSpace(GetSong(), time_, length_);
+    if (opened_)
+        CloseSpace(GetSong(), time_, length_);
 }

@@ -14,4 +14,5 @@ public:
 private:
     std::int32_t time_;
     std::int32_t length_;
+    bool opened_ = false;
 };

@@ -195,3 +195,15 @@ TEST(Transpose, StaysWithinTheMidiRange) {
     BlockOps::Transpose(it, 10, 10, -20);
     EXPECT_EQ(Notes(*song), "0:127 10:0");
 }
+
+TEST(FitToTime, AFitThatWouldRunPastTheLastTickChangesNothing) {
+    auto song = BuildSong("0 n60 10, 100 n62 10, 2100000000 n64 10, 2100000100 n65 10");
+    const std::string before = Records(*song);
+    SongIter it(*song);
+    // The rest would have to move on past it...
+    BlockOps::FitToTime(it, 0, 100, 100000000, true);
+    EXPECT_EQ(Records(*song), before);
+    // ...or the range's own last point would land past it.
+    BlockOps::FitToTime(it, 2100000000, 2100000100, 100000000, false);
+    EXPECT_EQ(Records(*song), before);
+}

@@ -7,6 +7,7 @@
 #include "edit/MC_CopyBlock.h"
 #include "edit/MC_DeleteMsg.h"
 #include "edit/MC_InsertMsg.h"
+#include "edit/MC_InsertSpace.h"
 #include "edit/MC_MoveMsg.h"
 #include "edit/MC_NoteProperties.h"
 #include "edit/MC_PasteBlock.h"
@@ -196,4 +197,28 @@ TEST(Commands, UndoOfAChangeThatMadeTwinNotesChangesTheSameNoteBack) {
     cp.Submit(std::make_unique<MC_NoteProperties>(other.it, NoteAt(other.it), 0, 100, 0, 10));
     cp.Undo();
     EXPECT_EQ(Records(*lengths), longer);
+}
+
+TEST(Commands, SpaceThatWouldPushEventsPastTheLastTickIsNotOpened) {
+    auto song = BuildSong("0 n60 10, 2000000000 n62 10");
+    const std::string before = Records(*song);
+    TestView view(*song);
+    CommandProcessor cp;
+    cp.Submit(std::make_unique<MC_InsertSpace>(view.it, 100, 200000000));
+    cp.Submit(std::make_unique<MC_InsertMsg>(view.it, MidiMsgNote(0, 64, 90, 10), 200000000, 100));
+    cp.Submit(std::make_unique<MC_CopyBlock>(view.it, 0, 199999999));
+    PasteOptions options;
+    options.at = 10;
+    options.method = PasteMethod::Insert;
+    options.target.placement = TrackPlacement::Keep;
+    cp.Submit(std::make_unique<MC_PasteBlock>(view.it, options));
+    EXPECT_EQ(Records(*song), before);
+    while (cp.CanUndo())
+        cp.Undo();
+    EXPECT_EQ(Records(*song), before);
+    // Room enough: the same steps go through and come back.
+    cp.Submit(std::make_unique<MC_InsertSpace>(view.it, 100, 100000000));
+    EXPECT_EQ(Notes(*song), "0:60 2100000000:62");
+    cp.Undo();
+    EXPECT_EQ(Records(*song), before);
 }
