@@ -143,7 +143,9 @@ std::unique_ptr<BlockCopy> BlockOps::Copy(SongIter& it, std::int32_t from, std::
         source.GetTrackProperties(static_cast<std::size_t>(n), channel, program, bank);
         target.AddTrack(channel, program, bank);
     }
-    copy->length = to - start + 1;
+    // All of time from 0 is one tick longer than a length can be.
+    copy->length =
+        static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{to} - start + 1, kEndTick));
     return copy;
 }
 
@@ -153,6 +155,8 @@ void BlockOps::CopyToClipboard(SongIter& it, std::int32_t from, std::int32_t to,
 }
 
 void BlockOps::Cut(SongIter& it, std::int32_t from, std::int32_t to) {
+    // There is no time before 0 to take out.
+    from = std::max(from, 0);
     if (to < from)
         return;
     CopyToClipboard(it, from, to, true);

@@ -6,7 +6,7 @@
 #include "edit/EditSupport.h"
 
 MC_CutBlock::MC_CutBlock(SongIter& viewIter, std::int32_t start, std::int32_t end)
-    : MC_UndoableSongIter(kCmdCutBlock, viewIter), start_(start),
+    : MC_UndoableSongIter(kCmdCutBlock, viewIter), start_(std::max(start, 0)),
       end_(std::min(end, kEndTick - 1)) {}
 
 void MC_CutBlock::Execute() {

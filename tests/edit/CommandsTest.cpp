@@ -5,6 +5,7 @@
 #include "edit/CommandProcessor.h"
 #include "edit/MC_ChangePitch.h"
 #include "edit/MC_CopyBlock.h"
+#include "edit/MC_CutBlock.h"
 #include "edit/MC_DeleteMsg.h"
 #include "edit/MC_InsertMsg.h"
 #include "edit/MC_InsertSpace.h"
@@ -219,6 +220,23 @@ TEST(Commands, SpaceThatWouldPushEventsPastTheLastTickIsNotOpened) {
     // Room enough: the same steps go through and come back.
     cp.Submit(std::make_unique<MC_InsertSpace>(view.it, 100, 100000000));
     EXPECT_EQ(Notes(*song), "0:60 2100000000:62");
+    cp.Undo();
+    EXPECT_EQ(Records(*song), before);
+}
+
+TEST(Commands, CutAndCopyAtTheEdgesOfTime) {
+    auto song = BuildSong("0 n60 10, 100 n62 10, 300 n64 10");
+    const std::string before = Records(*song);
+    TestView view(*song);
+    CommandProcessor cp;
+    // A range reaching to the end of time copies with a length that still counts.
+    cp.Submit(std::make_unique<MC_CopyBlock>(view.it, 0, kEndTick));
+    ASSERT_NE(Clipboard::Get(), nullptr);
+    EXPECT_EQ(Clipboard::Get()->length, kEndTick);
+    // A range starting before time 0 cuts from 0.
+    cp.Submit(std::make_unique<MC_CutBlock>(view.it, -50, 149));
+    EXPECT_EQ(Notes(*song), "150:64");
+    EXPECT_EQ(Clipboard::Get()->length, 150);
     cp.Undo();
     EXPECT_EQ(Records(*song), before);
 }
