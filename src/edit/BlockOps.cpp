@@ -434,7 +434,9 @@ void BlockOps::FitToTime(SongIter& it, std::int32_t from, std::int32_t to, std::
             SongTimePoint& point = *t.Point();
             while (!point.msgs.IsEmpty()) {
                 std::unique_ptr<MidiMsg> msg = song.DetachFromPoint(point, 0);
-                if (msg->kind == kMsgNote && it.Matches(*msg))
+                // Every note in the stretched time, shown or not, keeps its length in
+                // step with it.
+                if (msg->kind == kMsgNote)
                     msg->duration =
                         std::max<std::int32_t>(1, ScaleRound(msg->duration, newLength, oldLength));
                 taken.emplace_back(tick, std::move(msg));

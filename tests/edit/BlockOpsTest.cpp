@@ -207,3 +207,12 @@ TEST(FitToTime, AFitThatWouldRunPastTheLastTickChangesNothing) {
     BlockOps::FitToTime(it, 2100000000, 2100000100, 100000000, false);
     EXPECT_EQ(Records(*song), before);
 }
+
+TEST(FitToTime, NotesTheViewHidesStretchWithTheTimeTheyStandIn) {
+    auto song = BuildSong("0 n60 100, 0 t1 n40 100, 100 n62 100, 100 t1 n41 100");
+    ViewFilter filter;
+    filter.ShowOnlyTrack(0);
+    SongIter it(*song, &filter);
+    BlockOps::FitToTime(it, 0, 100, 400, true);
+    EXPECT_EQ(Brief(*song), "0:n60/200 0:t1:n40/200 200:n62/200 200:t1:n41/200");
+}
