@@ -9,7 +9,7 @@
 MC_InsertMsg::MC_InsertMsg(SongIter& viewIter, const MidiMsg& msg, std::int32_t shift,
                            std::int32_t time)
     : MC_UndoableSongIter(kCmdInsertMsg, viewIter), msg_(msg.Copy()),
-      shift_(std::max<std::int32_t>(shift, 0)), time_(time) {}
+      shift_(std::max<std::int32_t>(shift, 0)), time_(std::max<std::int32_t>(time, 0)) {}
 
 void MC_InsertMsg::Execute() {
     Frame frame(*this);

@@ -710,7 +710,7 @@ AString NoteEditor::SetPlayBar(std::optional<std::int32_t> clicked) {
     return {};
 }
 
-MidiMsgText* NoteEditor::Nearby(std::int32_t clicked, int textType, bool audio) {
+NoteEditor::FoundText NoteEditor::Nearby(std::int32_t clicked, int textType, bool audio) {
     ViewFilter texts = filter_ ? *filter_ : ViewFilter();
     texts.SetKind(kMsgText, textType);
     SongIter it(song_, &texts);
@@ -718,17 +718,17 @@ MidiMsgText* NoteEditor::Nearby(std::int32_t clicked, int textType, bool audio) 
     for (bool ok = it.Seek(clicked); ok && it.Tick() < limit; ok = it.Next()) {
         auto* text = static_cast<MidiMsgText*>(it.Msg());
         if (!audio || text->text.StartsWith(kAudioPrefix))
-            return text;
+            return {text, it.Tick()};
     }
-    return nullptr;
+    return {};
 }
 
 MidiMsgText* NoteEditor::NearbyLyric(std::int32_t clicked) {
-    return Nearby(clicked, 5, false);
+    return Nearby(clicked, 5, false).text;
 }
 
 MidiMsgText* NoteEditor::NearbyAudio(std::int32_t clicked) {
-    return Nearby(clicked, 7, true);
+    return Nearby(clicked, 7, true).text;
 }
 
 AString NoteEditor::AddLyric(std::optional<std::int32_t> clicked, const AString& text) {
@@ -751,15 +751,10 @@ AString NoteEditor::ChangeLyric(std::optional<std::int32_t> clicked, const AStri
 AString NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
     if (!clicked)
         return kDeleteLyricClick;
-    MidiMsgText* lyric = NearbyLyric(*clicked);
-    if (!lyric)
+    const FoundText lyric = Nearby(*clicked, 5, false);
+    if (!lyric.text)
         return kDeleteLyricFar;
-    SongIter find(song_);
-    find.Seek(*clicked);
-    while (find.Msg() && find.Msg() != lyric)
-        find.Next();
-    if (find.Msg())
-        Submit(std::make_unique<MC_ClearMsg>(iter_, *lyric, find.Tick()));
+    Submit(std::make_unique<MC_ClearMsg>(iter_, *lyric.text, lyric.tick));
     return {};
 }
 
@@ -783,19 +778,12 @@ AString NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AStri
 AString NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
     if (!clicked)
         return kDeleteAudioClick;
-    MidiMsgText* cue = NearbyAudio(*clicked);
-    if (!cue)
+    const FoundText cue = Nearby(*clicked, 7, true);
+    if (!cue.text)
         return kDeleteAudioFar;
-    SongIter find(song_);
-    find.Seek(*clicked);
-    while (find.Msg() && find.Msg() != cue)
-        find.Next();
-    if (!find.Msg())
-        return {};
-    const std::int32_t time = find.Tick();
     if (host_.AskYesNo(kDeleteAudioFile))
-        host_.DeleteAudioFile(cue->text.Mid(AString(kAudioPrefix).Length()));
-    Submit(std::make_unique<MC_ClearMsg>(iter_, *cue, time));
+        host_.DeleteAudioFile(cue.text->text.Mid(AString(kAudioPrefix).Length()));
+    Submit(std::make_unique<MC_ClearMsg>(iter_, *cue.text, cue.tick));
     return {};
 }
 

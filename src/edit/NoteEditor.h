@@ -185,7 +185,11 @@ private:
     void MoveNote(int step);
     void LetterPitch(int letter);
     void PasteFromKey();
-    MidiMsgText* Nearby(std::int32_t clicked, int textType, bool audio);
+    struct FoundText {
+        MidiMsgText* text = nullptr;
+        std::int32_t tick = 0;
+    };
+    FoundText Nearby(std::int32_t clicked, int textType, bool audio);
 
     Song& song_;
     const ViewFilter* filter_;

@@ -117,6 +117,19 @@ TEST(Commands, InsertItemMakesRoomAndUndoTakesItOutAgain) {
     EXPECT_EQ(Records(*song), before);
 }
 
+TEST(Commands, ItemsPlacedBeforeTheStartLandAtTheStartAndUndoCleanly) {
+    auto song = BuildSong("0 n60 10, 100 n62 10");
+    const std::string before = Records(*song);
+    TestView view(*song);
+    CommandProcessor cp;
+    cp.Submit(std::make_unique<MC_PutMsgAtTime>(view.it, MidiMsgNote(0, 64, 90, 5), -30));
+    cp.Submit(std::make_unique<MC_InsertMsg>(view.it, MidiMsgNote(0, 65, 90, 5), 20, -7));
+    EXPECT_EQ(Brief(*song), "0:n65/5 20:n60/10 20:n64/5 120:n62/10");
+    cp.Undo();
+    cp.Undo();
+    EXPECT_EQ(Records(*song), before);
+}
+
 TEST(Commands, PitchChangeKeepsTheChangedNoteCurrentInTheView) {
     auto song = BuildSong("0 n60 10 n64 10 n67 10");
     TestView view(*song);
