@@ -22,13 +22,13 @@
 
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
-#include "views/QtDrawSurface.h"
+#include "model/ViewFilter.h"
 #include "views/StaffArranger.h"
 #include "views/StaffDrawer.h"
-#include "views/StaffExport.h"
-#include "views/StaffFonts.h"
 #include "views/StaffPrinter.h"
-#include "views/ViewFilter.h"
+#include "views/qt/QtDrawSurface.h"
+#include "views/qt/StaffExport.h"
+#include "views/qt/StaffFonts.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/HomeDirectory.h"
-#include "app/INIFile.h"
 #include "devices/Chords.h"
 #include "devices/MidiDevice.h"
+#include "util/HomeDirectory.h"
+#include "util/INIFile.h"
 
 ProgramEnvironment::ProgramEnvironment() = default;
 

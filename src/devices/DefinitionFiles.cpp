@@ -5,7 +5,7 @@
 #include <istream>
 #include <system_error>
 
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 namespace fs = std::filesystem;
 

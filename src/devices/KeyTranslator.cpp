@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "app/Messages.h"
 #include "devices/DefinitionFiles.h"
+#include "util/Messages.h"
 
 MidiController::MidiController() : name_("Undefined") {}
 

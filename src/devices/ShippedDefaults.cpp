@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <fstream>
 
-#include "app/INIFile.h"
 #include "devices/Chords.h"
 #include "devices/KeyTranslator.h"
 #include "devices/MidiController.h"
 #include "devices/MidiDevice.h"
+#include "util/INIFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "edit/Clipboard.h"
 #include "edit/EditSupport.h"
 #include "edit/PointCursor.h"
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 namespace {
 

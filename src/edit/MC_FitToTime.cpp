@@ -1,7 +1,7 @@
 #include "edit/MC_FitToTime.h"
 
 #include "edit/BlockOps.h"
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 MC_FitToTime::MC_FitToTime(SongIter& iter, std::int32_t start, std::int32_t end,
                            std::int32_t newLength, bool moveRest)

@@ -5,7 +5,7 @@
 #include "edit/CPCommand.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 // Base of the commands that change a song through a SongIter. The first run borrows the
 // issuing view's iterator; later runs (undo, redo) build their own from the song and a

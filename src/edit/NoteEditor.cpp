@@ -28,7 +28,7 @@
 #include "edit/MC_SelectionProperties.h"
 #include "edit/MC_Transpose.h"
 #include "model/KeyScale.h"
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 AString FormatDeviceRecord(const AString& deviceFile) {
     return AString(kDevicePrefix) + deviceFile;

@@ -1,6 +1,6 @@
 #include "model/SongDevice.h"
 
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "model/SongIter.h"
 
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 // --- SongTimeIter -------------------------------------------------------------------
 

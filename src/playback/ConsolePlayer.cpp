@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "app/Messages.h"
 #include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 #include "playback/PlayerEngine.h"
 #include "playback/PostTarget.h"
 #include "playback/SynthRenderer.h"
 #include "playback/VorlauneGuts.h"
+#include "util/Messages.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "playback/PlayerEngine.h"
 
-#include "app/INIFile.h"
 #include "playback/CueHost.h"
 #include "playback/LiveSynth.h"
 #include "playback/MidiPorts.h"
@@ -8,6 +7,7 @@
 #include "playback/SoundDecoder.h"
 #include "playback/SoundFont.h"
 #include "playback/SynthRenderer.h"
+#include "util/INIFile.h"
 
 namespace {
 

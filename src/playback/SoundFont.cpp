@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 std::filesystem::path FindSoundFont(INIFile* ini) {
     std::error_code ec;

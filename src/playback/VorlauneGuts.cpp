@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/INIFile.h"
-#include "app/Messages.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
+#include "model/ViewFilter.h"
 #include "playback/MidiPlayer.h"
 #include "playback/PostTarget.h"
-#include "views/ViewFilter.h"
+#include "util/INIFile.h"
+#include "util/Messages.h"
 
 namespace {
 

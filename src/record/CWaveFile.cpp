@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <system_error>
 
-#include "app/HomeDirectory.h"
+#include "util/HomeDirectory.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <limits>
 #include <new>
 
-#include "app/INIFile.h"
 #include "record/CWaveFile.h"
 #include "record/PitchConversions.h"
+#include "util/INIFile.h"
 
 const char kWaveToNotesNoNotesText[] =
     "No notes found. Make Sure:\n     - your microphone is plugged in securely\n     - you are "

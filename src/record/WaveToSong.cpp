@@ -1,8 +1,8 @@
 #include "record/WaveToSong.h"
 
-#include "app/INIFile.h"
 #include "model/Song.h"
 #include "record/NotePlacement.h"
+#include "util/INIFile.h"
 
 bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& song,
                        WaveToNotes::ProgressCallback progress, void* progressContext,

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/Messages.h"
 #include "record/WaveToNotes.h"
+#include "util/Messages.h"
 
 class INIFile;
 class Song;

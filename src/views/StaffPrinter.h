@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
+#include "model/ViewFilter.h"
 #include "model/ViewOptions.h"
 #include "views/MeasureDrawInfo.h"
 #include "views/PagePainter.h"
 #include "views/StaffArranger.h"
 #include "views/StaffDrawer.h"
-#include "views/ViewFilter.h"
 
 #include <string>
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/INIFile.h"
-#include "app/Messages.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
+#include "util/Messages.h"
 
 // A scratch home directory installed as the settings' home, and the messages shown
 // while a test runs.

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/INIFile.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "devices/QtVirtualKey.h"
+#include "devices/qt/QtVirtualKey.h"
 
 #include <gtest/gtest.h>
 

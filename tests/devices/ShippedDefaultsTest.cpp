@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/INIFile.h"
 #include "app/Startup.h"
 #include "devices/Chords.h"
 #include "devices/KeyTranslator.h"
 #include "devices/MidiDevice.h"
 #include "model/Song.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 namespace fs = std::filesystem;
 

@@ -6,8 +6,8 @@
 #include "model/Song.h"
 #include "model/SongDump.h"
 #include "model/SongIter.h"
+#include "model/ViewFilter.h"
 #include "support/SongBuilder.h"
-#include "views/ViewFilter.h"
 
 // A song seen the way a view sees it: its own filter and its own cursor.
 struct TestView {

@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "app/INIFile.h"
 #include "midifile/MidiBytes.h"
 #include "midifile/MidiReader.h"
 #include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 using namespace midibytes;
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "model/SongIter.h"
+#include "model/ViewFilter.h"
 #include "support/SongBuilder.h"
-#include "views/ViewFilter.h"
 
 namespace {
 

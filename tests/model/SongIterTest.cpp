@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "model/SongIter.h"
+#include "model/ViewFilter.h"
 #include "support/SongBuilder.h"
-#include "views/ViewFilter.h"
 
 TEST(SongTimeIter, SeekLandsOnTheNextPointOrTheEnd) {
     auto song = BuildSong("0 n60 1, 100 n61 1, 200 n62 1");

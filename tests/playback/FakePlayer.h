@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
 #include "playback/MidiPlayer.h"
+#include "util/Messages.h"
 
 // A player that plays nothing and writes down every call, one line each, so that tests
 // can compare the exact conversation with it.

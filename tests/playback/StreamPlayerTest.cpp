@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "FakePlayer.h"
-#include "app/INIFile.h"
 #include "playback/NullSink.h"
 #include "playback/PacedOutput.h"
 #include "playback/PostQueue.h"
@@ -13,6 +12,7 @@
 #include "playback/VorlauneGuts.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 using namespace std::chrono_literals;
 

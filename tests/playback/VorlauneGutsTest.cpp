@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "FakePlayer.h"
-#include "app/INIFile.h"
 #include "model/AudioFileRegistry.h"
+#include "model/ViewFilter.h"
 #include "playback/PostTarget.h"
 #include "playback/VorlauneGuts.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
-#include "views/ViewFilter.h"
+#include "util/INIFile.h"
 
 using Lines = std::vector<std::string>;
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "WaveBytes.h"
-#include "app/INIFile.h"
 #include "record/PitchConversions.h"
 #include "record/WaveToNotes.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 using namespace wavebytes;
 

@@ -12,10 +12,10 @@
 #include "midifile/MidiReader.h"
 #include "model/Song.h"
 #include "support/TempDir.h"
-#include "views/QtDrawSurface.h"
-#include "views/StaffExport.h"
-#include "views/StaffFonts.h"
 #include "views/StaffPrinter.h"
+#include "views/qt/QtDrawSurface.h"
+#include "views/qt/StaffExport.h"
+#include "views/qt/StaffFonts.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "RecordingSurface.h"
 #include "StaffLayoutHelpers.h"
+#include "model/ViewFilter.h"
 #include "views/StaffPrinter.h"
-#include "views/ViewFilter.h"
 
 namespace {
 

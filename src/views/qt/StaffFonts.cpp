@@ -1,4 +1,4 @@
-#include "views/StaffFonts.h"
+#include "views/qt/StaffFonts.h"
 
 #include <QFontDatabase>
 #include <QString>

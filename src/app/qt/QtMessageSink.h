@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "util/Messages.h"
 
 class QWidget;
 

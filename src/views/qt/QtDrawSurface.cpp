@@ -1,4 +1,4 @@
-#include "views/QtDrawSurface.h"
+#include "views/qt/QtDrawSurface.h"
 
 #include <QImage>
 #include <QPainterPath>

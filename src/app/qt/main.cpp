@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/INIFile.h"
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
@@ -22,9 +20,11 @@
 #include "playback/MidiPorts.h"
 #include "playback/PlayerEngine.h"
 #include "record/WaveToSong.h"
-#include "views/StaffExport.h"
-#include "views/StaffFonts.h"
+#include "util/INIFile.h"
+#include "util/Messages.h"
 #include "views/StaffPrinter.h"
+#include "views/qt/StaffExport.h"
+#include "views/qt/StaffFonts.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/HomeDirectory.h"
 #include "support/TempDir.h"
+#include "util/HomeDirectory.h"
 
 TEST(HomeDirectory, ComesFromTheEnvironmentAndIsCreated) {
     TempDir dir;

@@ -1,4 +1,4 @@
-#include "app/HomeDirectory.h"
+#include "util/HomeDirectory.h"
 
 #include <cstdlib>
 #include <system_error>

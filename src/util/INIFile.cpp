@@ -1,4 +1,4 @@
-#include "app/INIFile.h"
+#include "util/INIFile.h"
 
 #include "util/AtomicFile.h"
 

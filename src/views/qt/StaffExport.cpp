@@ -1,4 +1,4 @@
-#include "views/StaffExport.h"
+#include "views/qt/StaffExport.h"
 
 #include <QImage>
 #include <QPageLayout>
@@ -7,8 +7,8 @@
 #include <QSaveFile>
 
 #include "model/Song.h"
-#include "views/QtDrawSurface.h"
 #include "views/StaffPrinter.h"
+#include "views/qt/QtDrawSurface.h"
 
 namespace {
 

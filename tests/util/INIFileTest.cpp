@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/INIFile.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/Messages.h"
+#include "util/Messages.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 #include <algorithm>
 

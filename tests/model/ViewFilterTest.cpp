@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/MidiMsg.h"
-#include "views/ViewFilter.h"
+#include "model/ViewFilter.h"
 
 TEST(ViewFilter, FreshFilterShowsEverything) {
     ViewFilter f;
