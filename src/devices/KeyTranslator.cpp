@@ -7,60 +7,6 @@
 
 namespace {
 
-constexpr std::array<const char*, KeyTranslator::kOperationCount> kOperations = {
-    "Add Note After Current",
-    "Add Note At End",
-    "Add Note At Current Time",
-    "Insert Note Before Current Time",
-    "Chord Cycle",
-    "Chord Cycle Backward",
-    "Invert Chord",
-    "Anchor Chord Down/Note Octave Down",
-    "Anchor Chord Up/Note Octave Up",
-    "Play",
-    "Rewind",
-    "Rewind To Beginning",
-    "Record",
-    "Fast Forward",
-    "Fast Forward To End",
-    "Stop Playing",
-    "Play Current Section",
-    "Decrease Note Duration",
-    "Increase Note Duration",
-    "Decrease Note Velocity/Volume",
-    "Increase Note Velocity/Volume",
-    "Down In Pitch",
-    "Up In Pitch",
-    "Backward In Time",
-    "Forward In Time",
-    "Paste Selection",
-    "Copy Selection",
-    "Clear Selection",
-    "Cut Selection",
-    "Undo",
-    "Move To Previous Note At Current Time",
-    "Move To Next Note At Current Time",
-    "Select Notes Backward",
-    "Select Notes Forward",
-    "Move Note Backward",
-    "Move Note Forward",
-    "Dot Selected Note",
-    "Triplet Selected Note",
-    "Make Current Note Pitch A",
-    "Make Current Note Pitch B",
-    "Make Current Note Pitch C",
-    "Make Current Note Pitch D",
-    "Make Current Note Pitch E",
-    "Make Current Note Pitch F",
-    "Make Current Note Pitch G",
-    "Current Note Down Octave",
-    "Current Note Up Octave",
-    "Up In Pitch 1/2 Step",
-    "Down In Pitch 1/2 Step",
-    "Up In Pitch In Key",
-    "Down In Pitch In Key",
-};
-
 struct NamedKey {
     int code;
     const char* name;
@@ -151,7 +97,7 @@ KeyTranslator::KeyTranslator(INIFile& ini) {
 AString KeyTranslator::Format(const KeyTranslation& e) {
     return AString::FromInt(e.key) + "," + AString::FromInt(e.shift) + "," +
            AString::FromInt(e.ctrl) + "," + AString::FromInt(e.alt) + "," +
-           AString::FromInt(e.operation);
+           AString::FromInt(ToCode(e.operation));
 }
 
 bool KeyTranslator::Parse(const AString& value, KeyTranslation& entry) {
@@ -169,13 +115,13 @@ bool KeyTranslator::Parse(const AString& value, KeyTranslation& entry) {
     // Values outside the table would select a key, state or operation that does not
     // exist; such an entry ends the table like an unreadable one.
     if (numbers[0] < 0 || numbers[0] >= kKeyCount || !IsState(numbers[1]) || !IsState(numbers[2]) ||
-        !IsState(numbers[3]) || numbers[4] < 0 || numbers[4] >= kOperationCount)
+        !IsState(numbers[3]) || !IsKeyOperation(static_cast<std::int32_t>(numbers[4])))
         return false;
     entry.key = static_cast<std::uint8_t>(numbers[0]);
     entry.shift = static_cast<std::int32_t>(numbers[1]);
     entry.ctrl = static_cast<std::int32_t>(numbers[2]);
     entry.alt = static_cast<std::int32_t>(numbers[3]);
-    entry.operation = static_cast<std::int32_t>(numbers[4]);
+    entry.operation = static_cast<KeyOperation>(numbers[4]);
     return true;
 }
 
@@ -211,7 +157,7 @@ bool KeyTranslator::Save() const {
 }
 
 void KeyTranslator::Add(std::uint8_t key, std::int32_t shift, std::int32_t ctrl, std::int32_t alt,
-                        std::int32_t operation) {
+                        KeyOperation operation) {
     table_.push_back(KeyTranslation{key, shift, ctrl, alt, operation});
 }
 
@@ -221,7 +167,7 @@ void KeyTranslator::Remove(std::size_t index) {
 }
 
 bool KeyTranslator::Find(std::uint8_t key, bool shiftDown, bool ctrlDown, bool altDown,
-                         std::int32_t& operation) const {
+                         KeyOperation& operation) const {
     for (const KeyTranslation& e : table_) {
         if (e.key == key && StateMatches(e.shift, shiftDown) && StateMatches(e.ctrl, ctrlDown) &&
             StateMatches(e.alt, altDown)) {
@@ -233,9 +179,68 @@ bool KeyTranslator::Find(std::uint8_t key, bool shiftDown, bool ctrlDown, bool a
 }
 
 const char* KeyTranslator::OperationName(int operation) {
-    if (operation < 0 || operation >= kOperationCount)
-        return "";
-    return kOperations[static_cast<std::size_t>(operation)];
+    return IsKeyOperation(operation) ? KeyOperationName(static_cast<KeyOperation>(operation)) : "";
+}
+
+namespace {
+constexpr std::array<const char*, kKeyOperationCount> kOperations = {
+    "Add Note After Current",
+    "Add Note At End",
+    "Add Note At Current Time",
+    "Insert Note Before Current Time",
+    "Chord Cycle",
+    "Chord Cycle Backward",
+    "Invert Chord",
+    "Anchor Chord Down/Note Octave Down",
+    "Anchor Chord Up/Note Octave Up",
+    "Play",
+    "Rewind",
+    "Rewind To Beginning",
+    "Record",
+    "Fast Forward",
+    "Fast Forward To End",
+    "Stop Playing",
+    "Play Current Section",
+    "Decrease Note Duration",
+    "Increase Note Duration",
+    "Decrease Note Velocity/Volume",
+    "Increase Note Velocity/Volume",
+    "Down In Pitch",
+    "Up In Pitch",
+    "Backward In Time",
+    "Forward In Time",
+    "Paste Selection",
+    "Copy Selection",
+    "Clear Selection",
+    "Cut Selection",
+    "Undo",
+    "Move To Previous Note At Current Time",
+    "Move To Next Note At Current Time",
+    "Select Notes Backward",
+    "Select Notes Forward",
+    "Move Note Backward",
+    "Move Note Forward",
+    "Dot Selected Note",
+    "Triplet Selected Note",
+    "Make Current Note Pitch A",
+    "Make Current Note Pitch B",
+    "Make Current Note Pitch C",
+    "Make Current Note Pitch D",
+    "Make Current Note Pitch E",
+    "Make Current Note Pitch F",
+    "Make Current Note Pitch G",
+    "Current Note Down Octave",
+    "Current Note Up Octave",
+    "Up In Pitch 1/2 Step",
+    "Down In Pitch 1/2 Step",
+    "Up In Pitch In Key",
+    "Down In Pitch In Key",
+};
+} // namespace
+
+const char* KeyOperationName(KeyOperation op) {
+    const std::int32_t code = ToCode(op);
+    return IsKeyOperation(code) ? kOperations[static_cast<std::size_t>(code)] : "";
 }
 
 AString KeyTranslator::KeyName(int code) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "devices/KeyOperation.h"
 #include "util/AString.h"
 
 class INIFile;
@@ -15,7 +16,7 @@ struct KeyTranslation {
     std::int32_t shift = kKeyOff;
     std::int32_t ctrl = kKeyOff;
     std::int32_t alt = kKeyOff;
-    std::int32_t operation = 0;
+    KeyOperation operation = KeyOperation::AddNoteAfterCurrent;
 
     friend bool operator==(const KeyTranslation&, const KeyTranslation&) = default;
 };
@@ -27,7 +28,7 @@ using KeyTranslationList = std::vector<KeyTranslation>;
 // Stored in the settings as "KeyTr0", "KeyTr1", ... = "key,shift,ctrl,alt,operation".
 class KeyTranslator {
 public:
-    static constexpr int kOperationCount = 51;
+    static constexpr int kOperationCount = kKeyOperationCount;
     static constexpr int kKeyCount = 256;
     static constexpr const char* kKeyPrefix = "KeyTr";
 
@@ -43,12 +44,12 @@ public:
     bool Save() const;
 
     void Add(std::uint8_t key, std::int32_t shift, std::int32_t ctrl, std::int32_t alt,
-             std::int32_t operation);
+             KeyOperation operation);
     void Remove(std::size_t index);
     // The operation of the first entry whose key is `key` and whose modifier states are
     // "Ignore" or equal the given ones.
     bool Find(std::uint8_t key, bool shiftDown, bool ctrlDown, bool altDown,
-              std::int32_t& operation) const;
+              KeyOperation& operation) const;
 
     KeyTranslationList& Entries() { return table_; }
     const KeyTranslationList& Entries() const { return table_; }

@@ -32,51 +32,6 @@
 
 namespace {
 
-// The key command numbers this class answers.
-enum Key : int {
-    kAddAfter = 0,
-    kAddAtEnd = 1,
-    kAddAtCurrent = 2,
-    kInsertBefore = 3,
-    kChordCycle = 4,
-    kChordCycleBack = 5,
-    kInvertChord = 6,
-    kAnchorDown = 7,
-    kAnchorUp = 8,
-    kPlay = 9,
-    kStopPlaying = 15,
-    kPlaySection = 16,
-    kShorter = 17,
-    kLonger = 18,
-    kQuieter = 19,
-    kLouder = 20,
-    kPitchDown = 21,
-    kPitchUp = 22,
-    kBackward = 23,
-    kForward = 24,
-    kPaste = 25,
-    kCopy = 26,
-    kClear = 27,
-    kCut = 28,
-    kUndo = 29,
-    kPreviousAtTime = 30,
-    kNextAtTime = 31,
-    kSelectBackward = 32,
-    kSelectForward = 33,
-    kMoveNoteBackward = 34,
-    kMoveNoteForward = 35,
-    kDot = 36,
-    kTriplet = 37,
-    kPitchA = 38,
-    kPitchG = 44,
-    kOctaveDown = 45,
-    kOctaveUp = 46,
-    kHalfStepUp = 47,
-    kHalfStepDown = 48,
-    kInKeyUp = 49,
-    kInKeyDown = 50,
-};
-
 constexpr int kLetterOffset[] = {-3, -1, 0, 2, 4, 5, 7};
 
 } // namespace
@@ -151,93 +106,97 @@ int NoteEditor::StepPitch(int pitch, int step, int mode) const {
 
 // --- key commands ------------------------------------------------------------------
 
-bool NoteEditor::KeyCommand(int code) {
+bool NoteEditor::KeyCommand(KeyOperation code) {
+    using Op = KeyOperation;
     switch (code) {
-    case kAddAfter:
+    case Op::AddNoteAfterCurrent:
         AddNoteAfterCurrent();
         break;
-    case kAddAtEnd:
+    case Op::AddNoteAtEnd:
         AddNoteAtEnd();
         break;
-    case kAddAtCurrent:
+    case Op::AddNoteAtCurrentTime:
         AddNoteAtCurrentTime();
         break;
-    case kInsertBefore:
+    case Op::InsertNoteBeforeCurrentTime:
         InsertNoteBeforeCurrent();
         break;
-    case kChordCycle:
-    case kChordCycleBack:
-    case kInvertChord:
-    case kAnchorDown:
-    case kAnchorUp:
+    case Op::ChordCycle:
+    case Op::ChordCycleBackward:
+    case Op::InvertChord:
+    case Op::AnchorChordDown:
+    case Op::AnchorChordUp:
         Chord(code);
         break;
-    case kPlaySection:
+    case Op::PlayCurrentSection:
         PlayCurrentSection();
         break;
-    case kShorter:
-    case kLonger:
+    case Op::DecreaseNoteDuration:
+    case Op::IncreaseNoteDuration:
         if (const MidiMsgNote* note = CurrentNote()) {
             const std::int32_t tpq = song_.TicksPerQuarter();
-            ChangeNote(code == kLonger ? NoteLength::Longer(note->duration, tpq)
-                                       : NoteLength::Shorter(note->duration, tpq),
+            ChangeNote(code == Op::IncreaseNoteDuration ? NoteLength::Longer(note->duration, tpq)
+                                                        : NoteLength::Shorter(note->duration, tpq),
                        note->velocity, note->releaseVelocity);
         }
         break;
-    case kQuieter:
+    case Op::DecreaseNoteVelocity:
         ChangeVelocity(-1);
         break;
-    case kLouder:
+    case Op::IncreaseNoteVelocity:
         ChangeVelocity(1);
         break;
-    case kPitchDown:
-    case kPitchUp:
-    case kHalfStepUp:
-    case kHalfStepDown:
-    case kInKeyUp:
-    case kInKeyDown:
+    case Op::DownInPitch:
+    case Op::UpInPitch:
+    case Op::UpInPitchHalfStep:
+    case Op::DownInPitchHalfStep:
+    case Op::UpInPitchInKey:
+    case Op::DownInPitchInKey:
         if (const MidiMsgNote* note = CurrentNote()) {
-            const int step = code == kPitchUp || code == kHalfStepUp || code == kInKeyUp ? 1 : -1;
-            const int mode = code <= kPitchUp ? 0 : code <= kHalfStepDown ? 1 : 2;
+            const int step =
+                code == Op::UpInPitch || code == Op::UpInPitchHalfStep || code == Op::UpInPitchInKey
+                    ? 1
+                    : -1;
+            const int mode = code <= Op::UpInPitch ? 0 : code <= Op::DownInPitchHalfStep ? 1 : 2;
             ChangePitch(StepPitch(note->key, step, mode), true);
         }
         break;
-    case kBackward:
-    case kForward:
-        MoveInTime(code == kForward ? 1 : -1);
+    case Op::BackwardInTime:
+    case Op::ForwardInTime:
+        MoveInTime(code == Op::ForwardInTime ? 1 : -1);
         break;
-    case kPaste:
+    case Op::PasteSelection:
         PasteFromKey();
         break;
-    case kCopy:
+    case Op::CopySelection:
         Copy();
         break;
-    case kClear:
+    case Op::ClearSelection:
         if (AString refusal = Clear(); !refusal.IsEmpty())
             host_.ShowRefusal(refusal);
         break;
-    case kCut:
+    case Op::CutSelection:
         Cut();
         break;
-    case kUndo:
+    case Op::Undo:
         return false;
-    case kPreviousAtTime:
-    case kNextAtTime:
-        StepAmongEvents(code == kNextAtTime ? 1 : -1);
+    case Op::MoveToPreviousNoteAtCurrentTime:
+    case Op::MoveToNextNoteAtCurrentTime:
+        StepAmongEvents(code == Op::MoveToNextNoteAtCurrentTime ? 1 : -1);
         break;
-    case kSelectBackward:
-    case kSelectForward:
-        SelectNotes(code == kSelectForward ? 1 : -1);
+    case Op::SelectNotesBackward:
+    case Op::SelectNotesForward:
+        SelectNotes(code == Op::SelectNotesForward ? 1 : -1);
         break;
-    case kMoveNoteBackward:
-    case kMoveNoteForward:
-        MoveNote(code == kMoveNoteForward ? 1 : -1);
+    case Op::MoveNoteBackward:
+    case Op::MoveNoteForward:
+        MoveNote(code == Op::MoveNoteForward ? 1 : -1);
         break;
-    case kDot:
+    case Op::DotSelectedNote:
         if (const MidiMsgNote* note = CurrentNote())
             ChangeNote(NoteLength::Dotted(note->duration), note->velocity, note->releaseVelocity);
         break;
-    case kTriplet:
+    case Op::TripletSelectedNote:
         if (const MidiMsgNote* note = CurrentNote()) {
             const std::int32_t longer =
                 NoteLength::Tripleted(note->duration, song_.TicksPerQuarter());
@@ -245,17 +204,17 @@ bool NoteEditor::KeyCommand(int code) {
                 ChangeNote(longer, note->velocity, note->releaseVelocity);
         }
         break;
-    case kOctaveDown:
-    case kOctaveUp:
+    case Op::CurrentNoteDownOctave:
+    case Op::CurrentNoteUpOctave:
         if (const MidiMsgNote* note = CurrentNote())
-            ChangePitch(note->key + (code == kOctaveUp ? 12 : -12), true);
+            ChangePitch(note->key + (code == Op::CurrentNoteUpOctave ? 12 : -12), true);
         break;
     default:
-        if (code >= kPitchA && code <= kPitchG) {
-            LetterPitch(code - kPitchA);
+        if (code >= Op::MakeCurrentNotePitchA && code <= Op::MakeCurrentNotePitchG) {
+            LetterPitch(ToCode(code) - ToCode(Op::MakeCurrentNotePitchA));
             break;
         }
-        if (code >= kPlay && code <= kStopPlaying) {
+        if (code >= Op::Play && code <= Op::StopPlaying) {
             host_.Transport(code);
             break;
         }
@@ -377,21 +336,23 @@ void NoteEditor::InsertNoteBeforeCurrent() {
     SelectEqual(time, note);
 }
 
-void NoteEditor::Chord(int code) {
+void NoteEditor::Chord(KeyOperation code) {
+    using Op = KeyOperation;
     const MidiMsgNote* note = CurrentNote();
     if (!note)
         return;
     const std::int32_t time = CurrentTime();
     switch (code) {
-    case kChordCycle:
-    case kChordCycleBack:
-        Submit(std::make_unique<MC_ChordIter>(iter_, *note, time, code == kChordCycle ? 1 : -1));
+    case Op::ChordCycle:
+    case Op::ChordCycleBackward:
+        Submit(std::make_unique<MC_ChordIter>(iter_, *note, time, code == Op::ChordCycle ? 1 : -1));
         break;
-    case kInvertChord:
+    case Op::InvertChord:
         Submit(std::make_unique<MC_ChordInvert>(iter_, *note, time));
         break;
     default:
-        Submit(std::make_unique<MC_ChordAnchor>(iter_, *note, time, code == kAnchorUp ? 12 : -12));
+        Submit(std::make_unique<MC_ChordAnchor>(iter_, *note, time,
+                                                code == Op::AnchorChordUp ? 12 : -12));
     }
     FollowCurrentNote();
 }
@@ -422,27 +383,16 @@ void NoteEditor::ChangeVelocity(int step) {
 
 // --- moving ------------------------------------------------------------------------
 
-bool NoteEditor::MoveForward() {
-    if (!HasPosition())
+// On to the next (step 1) or previous (-1) time point that shows an event. From past the
+// end only a backward move goes anywhere.
+bool NoteEditor::Move(int step) {
+    if (step > 0 && !HasPosition())
         return false;
-    SongTimeIter next(iter_.TimeIter());
-    while (next.Next()) {
-        for (const MidiMsg* m : next.Point()->msgs) {
+    SongTimeIter probe(iter_.TimeIter());
+    while (step > 0 ? probe.Next() : probe.Prev()) {
+        for (const MidiMsg* m : probe.Point()->msgs) {
             if (iter_.Matches(*m)) {
-                iter_.Seek(next.Tick());
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool NoteEditor::MoveBackward() {
-    SongTimeIter previous(iter_.TimeIter());
-    while (previous.Prev()) {
-        for (const MidiMsg* m : previous.Point()->msgs) {
-            if (iter_.Matches(*m)) {
-                iter_.Seek(previous.Tick());
+                iter_.Seek(probe.Tick());
                 return true;
             }
         }
@@ -452,7 +402,7 @@ bool NoteEditor::MoveBackward() {
 
 void NoteEditor::MoveInTime(int step) {
     selection_.reset();
-    if (step > 0 ? MoveForward() : MoveBackward())
+    if (Move(step))
         FollowCurrentNote();
 }
 
@@ -478,7 +428,7 @@ void NoteEditor::SelectNotes(int step) {
     if (!HasPosition())
         return;
     const std::int32_t before = CurrentTime();
-    const bool moved = step > 0 ? MoveForward() : MoveBackward();
+    const bool moved = Move(step);
     const std::int32_t now = moved ? CurrentTime() : before;
     if (!selection_) {
         selection_ = step > 0 ? Selection{before, now} : Selection{now, before};

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "devices/KeyOperation.h"
 #include "edit/BlockOps.h"
 #include "edit/MC_PasteBlock.h"
 #include "edit/NoteEditorHost.h"
@@ -111,7 +112,7 @@ public:
 
     // --- keys and the Note and Move menus ------------------------------------------
     // False for commands the view leaves to others ("Undo").
-    bool KeyCommand(int code);
+    bool KeyCommand(KeyOperation code);
     void DeleteCurrent(); // "Delete/Cut"
     void ClearCurrent();  // "Clear"
     void SetNoteProperties(std::int32_t duration, std::uint8_t velocity,
@@ -164,8 +165,7 @@ public:
 
 private:
     void Submit(std::unique_ptr<CPCommand> command);
-    bool MoveForward();
-    bool MoveBackward();
+    bool Move(int step);
     void FollowCurrentNote();
     void PutNote(const MidiMsgNote& note, std::int32_t time);
     void SelectEqual(std::int32_t time, const MidiMsg& msg);
@@ -176,7 +176,7 @@ private:
     void AddNoteAtEnd();
     void AddNoteAtCurrentTime();
     void InsertNoteBeforeCurrent();
-    void Chord(int code);
+    void Chord(KeyOperation code);
     void PlayCurrentSection();
     void ChangeVelocity(int step);
     void MoveInTime(int step);

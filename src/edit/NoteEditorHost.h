@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "devices/KeyOperation.h"
 #include "model/MidiMsg.h"
 #include "util/AString.h"
 
@@ -21,7 +22,7 @@ public:
 
     // Key commands 9 to 15: play, rewind, rewind to beginning, record, fast forward,
     // fast forward to end, stop.
-    virtual void Transport(int /*command*/) {}
+    virtual void Transport(KeyOperation /*command*/) {}
     virtual void PlayRange(std::int32_t /*from*/, std::int32_t /*to*/) {}
     virtual void SetPlayBar(std::int32_t /*tick*/) {}
     // (Re)starts the hesitation timer after which the changed note sounds.

@@ -21,10 +21,10 @@ struct Keys : ::testing::Test {
 TEST_F(Keys, StoredValueAssignsAKeyWithModifierStates) {
     Settings("KeyTr0=65,0,1,0,9\n");
     KeyTranslator keys(ini);
-    std::int32_t op = -1;
+    KeyOperation op{};
     EXPECT_TRUE(keys.Find('A', false, true, false, op));
-    EXPECT_EQ(op, 9);
-    EXPECT_STREQ(KeyTranslator::OperationName(op), "Play");
+    EXPECT_EQ(op, KeyOperation::Play);
+    EXPECT_STREQ(KeyOperationName(op), "Play");
     EXPECT_FALSE(keys.Find('A', false, false, false, op));
     EXPECT_FALSE(keys.Find('A', true, true, false, op));
     EXPECT_FALSE(keys.Find('B', false, true, false, op));
@@ -32,17 +32,17 @@ TEST_F(Keys, StoredValueAssignsAKeyWithModifierStates) {
 
 TEST_F(Keys, IgnoreMatchesBothStatesAndTheFirstEntryWins) {
     KeyTranslator keys(ini);
-    keys.Add('C', kKeyIgnore, kKeyOff, kKeyOff, 4);
-    keys.Add('C', kKeyOn, kKeyOff, kKeyOff, 5);
-    std::int32_t op = -1;
+    keys.Add('C', kKeyIgnore, kKeyOff, kKeyOff, KeyOperation::ChordCycle);
+    keys.Add('C', kKeyOn, kKeyOff, kKeyOff, KeyOperation::ChordCycleBackward);
+    KeyOperation op{};
     ASSERT_TRUE(keys.Find('C', false, false, false, op));
-    EXPECT_EQ(op, 4);
+    EXPECT_EQ(op, KeyOperation::ChordCycle);
     ASSERT_TRUE(keys.Find('C', true, false, false, op));
-    EXPECT_EQ(op, 4); // the second entry never gets a turn
+    EXPECT_EQ(op, KeyOperation::ChordCycle); // the second entry never gets a turn
 
     keys.Remove(0);
     ASSERT_TRUE(keys.Find('C', true, false, false, op));
-    EXPECT_EQ(op, 5);
+    EXPECT_EQ(op, KeyOperation::ChordCycleBackward);
     EXPECT_FALSE(keys.Find('C', false, false, false, op));
     keys.Remove(7); // past the end: nothing happens
     EXPECT_EQ(keys.Entries().size(), 1u);
@@ -68,9 +68,9 @@ TEST_F(Keys, LoadingStopsAtTheFirstMissingOrMalformedEntry) {
 TEST_F(Keys, SavingWritesPlainNumbersAndBlanksStaleKeys) {
     Settings("Color=red\n");
     KeyTranslator keys(ini);
-    keys.Add(37, kKeyOn, kKeyIgnore, kKeyOff, 32);
-    keys.Add('A', kKeyOff, kKeyOff, kKeyOff, 0);
-    keys.Add('E', kKeyOff, kKeyOff, kKeyOff, 1);
+    keys.Add(37, kKeyOn, kKeyIgnore, kKeyOff, KeyOperation::SelectNotesBackward);
+    keys.Add('A', kKeyOff, kKeyOff, kKeyOff, KeyOperation::AddNoteAfterCurrent);
+    keys.Add('E', kKeyOff, kKeyOff, kKeyOff, KeyOperation::AddNoteAtEnd);
     keys.Save(ini);
     EXPECT_EQ(Contents(), "Color=red\nKeyTr0=37,1,2,0,32\nKeyTr1=65,0,0,0,0\nKeyTr2=69,0,0,0,1\n");
 
@@ -103,9 +103,11 @@ TEST(KeyNames, EveryCodeHasAName) {
         names.insert(KeyTranslator::KeyName(code).str());
     EXPECT_EQ(names.size(), 256u); // no two codes share a name
 
-    EXPECT_STREQ(KeyTranslator::OperationName(0), "Add Note After Current");
-    EXPECT_STREQ(KeyTranslator::OperationName(29), "Undo");
-    EXPECT_STREQ(KeyTranslator::OperationName(50), "Down In Pitch In Key");
+    EXPECT_STREQ(KeyOperationName(KeyOperation::AddNoteAfterCurrent), "Add Note After Current");
+    EXPECT_STREQ(KeyOperationName(KeyOperation::Undo), "Undo");
+    EXPECT_STREQ(KeyOperationName(KeyOperation::MoveToPreviousNoteAtCurrentTime),
+                 "Move To Previous Note At Current Time");
+    EXPECT_STREQ(KeyOperationName(KeyOperation::DownInPitchInKey), "Down In Pitch In Key");
     EXPECT_STREQ(KeyTranslator::OperationName(51), "");
     EXPECT_STREQ(KeyTranslator::StateName(kKeyIgnore), "Ignore");
 }
@@ -113,13 +115,13 @@ TEST(KeyNames, EveryCodeHasAName) {
 TEST(DefaultKeys, EveryOperationIsReachableAndNoEntryIsShadowed) {
     KeyTranslator keys;
     keys.SetEntries(KeyTranslator::DefaultTable());
-    std::set<std::int32_t> reached;
+    std::set<KeyOperation> reached;
     for (std::size_t i = 0; i < keys.Entries().size(); ++i) {
         const KeyTranslation e = keys.Entries()[i];
         ASSERT_NE(e.shift, kKeyIgnore);
         ASSERT_NE(e.ctrl, kKeyIgnore);
         ASSERT_NE(e.alt, kKeyIgnore);
-        std::int32_t op = -1;
+        KeyOperation op{};
         ASSERT_TRUE(keys.Find(e.key, e.shift == kKeyOn, e.ctrl == kKeyOn, e.alt == kKeyOn, op));
         EXPECT_EQ(op, e.operation) << "entry " << i << " (" << KeyTranslator::KeyName(e.key).str()
                                    << ") is hidden by an earlier one";
@@ -127,13 +129,13 @@ TEST(DefaultKeys, EveryOperationIsReachableAndNoEntryIsShadowed) {
     }
     EXPECT_EQ(reached.size(), static_cast<std::size_t>(KeyTranslator::kOperationCount));
 
-    std::int32_t op = -1;
+    KeyOperation op{};
     ASSERT_TRUE(keys.Find('C', false, false, false, op));
-    EXPECT_EQ(op, 4);
+    EXPECT_EQ(op, KeyOperation::ChordCycle);
     ASSERT_TRUE(keys.Find('C', true, false, false, op));
-    EXPECT_EQ(op, 5);
+    EXPECT_EQ(op, KeyOperation::ChordCycleBackward);
     for (char letter : {'A', 'E', 'M', 'I'}) {
         ASSERT_TRUE(keys.Find(static_cast<std::uint8_t>(letter), false, false, false, op));
-        EXPECT_LE(op, 3);
+        EXPECT_LE(op, KeyOperation::InsertNoteBeforeCurrentTime);
     }
 }
