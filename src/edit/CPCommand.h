@@ -52,5 +52,9 @@ public:
     std::int32_t Kind() const { return kind_; }
 
 private:
+    friend class CommandProcessor;
     std::int32_t kind_;
+    // The processor's change levels before and after this command ran.
+    std::int32_t levelBefore_ = 0;
+    std::int32_t levelAfter_ = 0;
 };

@@ -35,6 +35,8 @@ void CommandProcessor::Submit(std::unique_ptr<CPCommand> command) {
     if (!command)
         return;
     DoCommand(*command);
+    command->levelBefore_ = changeLevel_;
+    command->levelAfter_ = changeLevel_ = ++lastLevel_;
     if (command->IsUndoable()) {
         KeepForUndo(std::move(command));
     } else {
@@ -42,7 +44,6 @@ void CommandProcessor::Submit(std::unique_ptr<CPCommand> command) {
         undo_.Clear();
     }
     redo_.Clear();
-    ++changeLevel_;
     Changed();
 }
 
@@ -51,8 +52,8 @@ void CommandProcessor::Undo() {
         return;
     std::unique_ptr<CPCommand> command = TakeTail(undo_);
     UndoCommand(*command);
+    changeLevel_ = command->levelBefore_;
     redo_.AddTail(std::move(command));
-    --changeLevel_;
     Changed();
 }
 
@@ -61,8 +62,8 @@ void CommandProcessor::Redo() {
         return;
     std::unique_ptr<CPCommand> command = TakeTail(redo_);
     DoCommand(*command);
+    changeLevel_ = command->levelAfter_;
     KeepForUndo(std::move(command));
-    ++changeLevel_;
     Changed();
 }
 

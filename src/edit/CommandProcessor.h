@@ -34,8 +34,10 @@ public:
     std::size_t UndoCount() const { return undo_.Count(); }
     std::size_t RedoCount() const { return redo_.Count(); }
 
-    // +1 per executed or redone command, -1 per undone one; the song window compares
-    // it with the level at the last save.
+    // Names the state of the song: every executed command gives a new level that no
+    // other state shares, and Undo and Redo return to the level recorded for the state
+    // they bring back. So the song equals the one saved exactly when the level equals the
+    // level at the save, whatever was undone in between.
     std::int32_t ChangeLevel() const { return changeLevel_; }
     void SetMaxUndo(std::int32_t limit) { maxUndo_ = limit; }
 
@@ -54,6 +56,7 @@ private:
     LinkedList<CPCommand> redo_;
     std::int32_t maxUndo_ = kMaxUndo;
     std::int32_t changeLevel_ = 0;
+    std::int32_t lastLevel_ = 0; // the highest level given out
     std::function<void()> onChange_;
 };
 

@@ -169,14 +169,16 @@ bool NoteEditor::KeyCommand(KeyOperation code) {
         PasteFromKey();
         break;
     case Op::CopySelection:
-        Copy();
+        if (Refusal refusal = Copy())
+            host_.ShowRefusal(refusal);
         break;
     case Op::ClearSelection:
-        if (AString refusal = Clear(); !refusal.IsEmpty())
+        if (Refusal refusal = Clear())
             host_.ShowRefusal(refusal);
         break;
     case Op::CutSelection:
-        Cut();
+        if (Refusal refusal = Cut())
+            host_.ShowRefusal(refusal);
         break;
     case Op::Undo:
         return false;
@@ -517,7 +519,7 @@ void NoteEditor::SelectTimeRange(std::int32_t start, std::int32_t end) {
     SetPosition(start);
 }
 
-AString NoteEditor::Copy() {
+Refusal NoteEditor::Copy() {
     if (!selection_) {
         if (!HasPosition())
             return {};
@@ -527,7 +529,7 @@ AString NoteEditor::Copy() {
     return {};
 }
 
-AString NoteEditor::Cut() {
+Refusal NoteEditor::Cut() {
     if (selection_) {
         const Selection s = *selection_;
         selection_.reset();
@@ -538,7 +540,7 @@ AString NoteEditor::Cut() {
     return {};
 }
 
-AString NoteEditor::Clear() {
+Refusal NoteEditor::Clear() {
     if (selection_) {
         const Selection s = *selection_;
         selection_.reset();
@@ -551,7 +553,7 @@ AString NoteEditor::Clear() {
     return {};
 }
 
-AString NoteEditor::PasteRefusal(bool fromClick, std::optional<std::int32_t> clicked) const {
+Refusal NoteEditor::PasteRefusal(bool fromClick, std::optional<std::int32_t> clicked) const {
     if (!Clipboard::Get())
         return kPasteNothing;
     if (fromClick && !clicked)
@@ -570,8 +572,8 @@ PasteOptions NoteEditor::DefaultPasteOptions() const {
     return options;
 }
 
-AString NoteEditor::Paste(const PasteOptions& options) {
-    if (AString refusal = PasteRefusal(); !refusal.IsEmpty())
+Refusal NoteEditor::Paste(const PasteOptions& options) {
+    if (Refusal refusal = PasteRefusal())
         return refusal;
     Submit(std::make_unique<MC_PasteBlock>(iter_, options));
     FollowCurrentNote();
@@ -579,13 +581,15 @@ AString NoteEditor::Paste(const PasteOptions& options) {
 }
 
 void NoteEditor::PasteFromKey() {
-    if (AString refusal = PasteRefusal(); !refusal.IsEmpty()) {
+    if (Refusal refusal = PasteRefusal()) {
         host_.ShowRefusal(refusal);
         return;
     }
     PasteOptions options = DefaultPasteOptions();
-    if (host_.AskPasteOptions(options))
-        Paste(options);
+    if (!host_.AskPasteOptions(options))
+        return;
+    if (Refusal refusal = Paste(options))
+        host_.ShowRefusal(refusal);
 }
 
 std::int32_t NoteEditor::SpaceTime(bool atNote) const {
@@ -598,7 +602,7 @@ std::int32_t NoteEditor::SpaceTime(bool atNote) const {
         std::min<std::int64_t>(std::int64_t{CurrentTime()} + msg->duration, kEndTick));
 }
 
-AString NoteEditor::InsertSpace(std::optional<std::int32_t> at, std::int32_t length) {
+Refusal NoteEditor::InsertSpace(std::optional<std::int32_t> at, std::int32_t length) {
     if (!at)
         return kInsertClick;
     if (length > 0)
@@ -606,7 +610,7 @@ AString NoteEditor::InsertSpace(std::optional<std::int32_t> at, std::int32_t len
     return {};
 }
 
-AString NoteEditor::DeleteSpace(std::optional<std::int32_t> at, std::int32_t length) {
+Refusal NoteEditor::DeleteSpace(std::optional<std::int32_t> at, std::int32_t length) {
     if (!at)
         return kDeleteClick;
     if (length > 0)
@@ -614,7 +618,7 @@ AString NoteEditor::DeleteSpace(std::optional<std::int32_t> at, std::int32_t len
     return {};
 }
 
-AString NoteEditor::SelectionProperties(const SelectionProps& props) {
+Refusal NoteEditor::SelectionProperties(const SelectionProps& props) {
     if (!selection_)
         return kPropertiesNothing;
     Submit(
@@ -622,7 +626,7 @@ AString NoteEditor::SelectionProperties(const SelectionProps& props) {
     return {};
 }
 
-AString NoteEditor::Transpose(int semitones) {
+Refusal NoteEditor::Transpose(int semitones) {
     if (!selection_)
         return kTransposeNothing;
     if (semitones != 0)
@@ -631,7 +635,7 @@ AString NoteEditor::Transpose(int semitones) {
     return {};
 }
 
-AString NoteEditor::Quantize(const QuantizeOptions& options) {
+Refusal NoteEditor::Quantize(const QuantizeOptions& options) {
     if (!selection_)
         return kQuantizeNothing;
     if (options.fitToTime && options.fitLength <= 0)
@@ -653,7 +657,7 @@ AString NoteEditor::Quantize(const QuantizeOptions& options) {
     return {};
 }
 
-AString NoteEditor::SetPlayBar(std::optional<std::int32_t> clicked) {
+Refusal NoteEditor::SetPlayBar(std::optional<std::int32_t> clicked) {
     if (!clicked)
         return kPlayBarClick;
     host_.SetPlayBar(*clicked);
@@ -681,7 +685,7 @@ MidiMsgText* NoteEditor::NearbyAudio(std::int32_t clicked) {
     return Nearby(clicked, 7, true).text;
 }
 
-AString NoteEditor::AddLyric(std::optional<std::int32_t> clicked, const AString& text) {
+Refusal NoteEditor::AddLyric(std::optional<std::int32_t> clicked, const AString& text) {
     if (!clicked)
         return kAddLyricClick;
     MidiMsgText lyric(5, text);
@@ -690,7 +694,7 @@ AString NoteEditor::AddLyric(std::optional<std::int32_t> clicked, const AString&
     return {};
 }
 
-AString NoteEditor::ChangeLyric(std::optional<std::int32_t> clicked, const AString& text) {
+Refusal NoteEditor::ChangeLyric(std::optional<std::int32_t> clicked, const AString& text) {
     if (!clicked)
         return kChangeLyricClick;
     if (MidiMsgText* lyric = NearbyLyric(*clicked))
@@ -698,7 +702,7 @@ AString NoteEditor::ChangeLyric(std::optional<std::int32_t> clicked, const AStri
     return {};
 }
 
-AString NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
+Refusal NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
     if (!clicked)
         return kDeleteLyricClick;
     const FoundText lyric = Nearby(*clicked, 5, false);
@@ -708,7 +712,7 @@ AString NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
     return {};
 }
 
-AString NoteEditor::AddAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
+Refusal NoteEditor::AddAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
     if (!clicked)
         return kAddAudioClick;
     MidiMsgText cue(7, AString(kAudioPrefix) + fileName);
@@ -717,7 +721,7 @@ AString NoteEditor::AddAudio(std::optional<std::int32_t> clicked, const AString&
     return {};
 }
 
-AString NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
+Refusal NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
     if (!clicked)
         return kChangeAudioClick;
     if (MidiMsgText* cue = NearbyAudio(*clicked))
@@ -725,7 +729,7 @@ AString NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AStri
     return {};
 }
 
-AString NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
+Refusal NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
     if (!clicked)
         return kDeleteAudioClick;
     const FoundText cue = Nearby(*clicked, 7, true);

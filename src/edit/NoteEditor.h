@@ -10,6 +10,7 @@
 #include "edit/NoteLength.h"
 #include "model/MusicalTime.h"
 #include "model/SongIter.h"
+#include "util/Refusal.h"
 
 class CommandProcessor;
 class ViewFilter;
@@ -122,31 +123,31 @@ public:
     void SetDot(bool on) { lengths_.dot = on; }
     void SetTriplet(bool on) { lengths_.triplet = on; }
 
-    // --- the Edit menu: each returns a refusal, empty when done ----------------------
+    // --- the Edit menu: each says why when it refuses ---------------------------------
     void SelectAll();
     void SelectTimeRange(std::int32_t start, std::int32_t end);
-    AString Copy();
-    AString Cut();
-    AString Clear();
+    Refusal Copy();
+    Refusal Cut();
+    Refusal Clear();
     // Whether paste may start, before the dialog; the options it opens with.
-    AString PasteRefusal(bool fromClick = false, std::optional<std::int32_t> clicked = {}) const;
+    Refusal PasteRefusal(bool fromClick = false, std::optional<std::int32_t> clicked = {}) const;
     PasteOptions DefaultPasteOptions() const;
-    AString Paste(const PasteOptions& options);
+    Refusal Paste(const PasteOptions& options);
     // The time insert and delete act on from the menu: at the current note, or just
     // after it.
     std::int32_t SpaceTime(bool atNote) const;
-    AString InsertSpace(std::optional<std::int32_t> at, std::int32_t length);
-    AString DeleteSpace(std::optional<std::int32_t> at, std::int32_t length);
-    AString SelectionProperties(const SelectionProps& props);
-    AString Transpose(int semitones);
-    AString Quantize(const QuantizeOptions& options);
-    AString SetPlayBar(std::optional<std::int32_t> clicked);
-    AString AddLyric(std::optional<std::int32_t> clicked, const AString& text);
-    AString ChangeLyric(std::optional<std::int32_t> clicked, const AString& text);
-    AString DeleteLyric(std::optional<std::int32_t> clicked);
-    AString AddAudio(std::optional<std::int32_t> clicked, const AString& fileName);
-    AString ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName);
-    AString DeleteAudio(std::optional<std::int32_t> clicked);
+    Refusal InsertSpace(std::optional<std::int32_t> at, std::int32_t length);
+    Refusal DeleteSpace(std::optional<std::int32_t> at, std::int32_t length);
+    Refusal SelectionProperties(const SelectionProps& props);
+    Refusal Transpose(int semitones);
+    Refusal Quantize(const QuantizeOptions& options);
+    Refusal SetPlayBar(std::optional<std::int32_t> clicked);
+    Refusal AddLyric(std::optional<std::int32_t> clicked, const AString& text);
+    Refusal ChangeLyric(std::optional<std::int32_t> clicked, const AString& text);
+    Refusal DeleteLyric(std::optional<std::int32_t> clicked);
+    Refusal AddAudio(std::optional<std::int32_t> clicked, const AString& fileName);
+    Refusal ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName);
+    Refusal DeleteAudio(std::optional<std::int32_t> clicked);
     // A lyric (text type 5) or audio cue near a clicked time: the first at or after it,
     // less than a quarter note later.
     MidiMsgText* NearbyLyric(std::int32_t clicked);

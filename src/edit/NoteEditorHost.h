@@ -5,6 +5,7 @@
 #include "devices/KeyOperation.h"
 #include "model/MidiMsg.h"
 #include "util/AString.h"
+#include "util/Refusal.h"
 
 struct PasteOptions;
 
@@ -30,7 +31,7 @@ public:
     virtual void Beep() {}
 
     // A refusal, shown in a message box titled "Vorlaune".
-    virtual void ShowRefusal(const AString& /*text*/) {}
+    virtual void ShowRefusal(const Refusal& /*refusal*/) {}
     // The "Paste Options" dialog; false on Cancel.
     virtual bool AskPasteOptions(PasteOptions& /*options*/) { return false; }
     virtual bool AskYesNo(const AString& /*text*/) { return false; }

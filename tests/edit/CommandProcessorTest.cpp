@@ -82,11 +82,11 @@ TEST(CommandProcessor, ANonUndoableCommandEmptiesBothLists) {
     EXPECT_FALSE(cp.CanUndo());
     EXPECT_FALSE(cp.CanRedo());
     EXPECT_EQ(destroyed, 3);
-    EXPECT_EQ(cp.ChangeLevel(), 2);
-    // Empty lists are safe to press.
+    // Empty lists are safe to press and change nothing.
+    const std::int32_t level = cp.ChangeLevel();
     cp.Undo();
     cp.Redo();
-    EXPECT_EQ(cp.ChangeLevel(), 2);
+    EXPECT_EQ(cp.ChangeLevel(), level);
 }
 
 TEST(CommandProcessor, MenuItemsNameTheNextStep) {
@@ -100,4 +100,34 @@ TEST(CommandProcessor, MenuItemsNameTheNextStep) {
     cp.Undo();
     EXPECT_EQ(UndoItemText(cp).str(), "Undo");
     EXPECT_EQ(RedoItemText(cp).str(), "Redo Put Item");
+}
+
+TEST(CommandProcessor, TheLevelNamesTheSongStateSoAnUndoneSaveCountsAsChanged) {
+    std::vector<int> log;
+    CommandProcessor cp;
+    cp.Submit(std::make_unique<LogCommand>(log, 1));
+    const std::int32_t saved = cp.ChangeLevel();
+
+    // Save, undo, a different edit: the song is not the saved one although as many
+    // commands are on the list as at the save.
+    cp.Undo();
+    cp.Submit(std::make_unique<LogCommand>(log, 2));
+    EXPECT_NE(cp.ChangeLevel(), saved);
+    cp.Undo();
+    EXPECT_NE(cp.ChangeLevel(), saved);
+
+    // Undo and redo back to the saved state: unchanged again.
+    CommandProcessor other;
+    other.Submit(std::make_unique<LogCommand>(log, 3));
+    other.Submit(std::make_unique<LogCommand>(log, 4));
+    const std::int32_t atSave = other.ChangeLevel();
+    other.Undo();
+    EXPECT_NE(other.ChangeLevel(), atSave);
+    other.Redo();
+    EXPECT_EQ(other.ChangeLevel(), atSave);
+    other.Undo();
+    other.Undo();
+    other.Redo();
+    other.Redo();
+    EXPECT_EQ(other.ChangeLevel(), atSave);
 }

@@ -11,6 +11,11 @@ namespace {
 
 using Op = KeyOperation;
 
+// The text of a refusal, "" when the operation went ahead.
+std::string Said(const Refusal& refusal) {
+    return refusal ? refusal.Text().str() : "";
+}
+
 struct FakeHost : NoteEditorHost {
     bool MovePitchToKey() const override { return toKey; }
     bool HesitatePlay() const override { return hesitate; }
@@ -21,7 +26,7 @@ struct FakeHost : NoteEditorHost {
         sounded.push_back(note.key);
     }
     void Beep() override { ++beeps; }
-    void ShowRefusal(const AString& text) override { refusals.push_back(text.str()); }
+    void ShowRefusal(const Refusal& refusal) override { refusals.push_back(refusal.Text().str()); }
     bool AskPasteOptions(PasteOptions& options) override {
         options.at = pasteAt;
         return true;
@@ -257,7 +262,9 @@ TEST(NoteEditor, CopyWithoutSelectionTakesTheCurrentTimeAndKeepsIt) {
 TEST(NoteEditor, ClearAndCutRefuseOrFallBackToTheCurrentNote) {
     Fixture f("");
     f.Key(Op::ClearSelection);
-    EXPECT_EQ(f.host.refusals, (std::vector<std::string>{NoteEditor::kClearNothing}));
+    EXPECT_EQ(f.host.refusals,
+              (std::vector<std::string>{
+                  "Select a note or range of notes\nbefore using the clear command."}));
     Fixture g("0 n60 10, 100 n62 10, 300 n64 10");
     g.Key(Op::ForwardInTime);
     g.Key(Op::CutSelection); // Delete Item: the gap closes
@@ -270,16 +277,21 @@ TEST(NoteEditor, ClearAndCutRefuseOrFallBackToTheCurrentNote) {
 
 TEST(NoteEditor, BlockOperationsNeedASelection) {
     Fixture f("0 n60 10, 100 n62 10");
-    EXPECT_EQ(f.editor.Transpose(2).str(), NoteEditor::kTransposeNothing);
-    EXPECT_EQ(f.editor.Quantize({}).str(), NoteEditor::kQuantizeNothing);
-    EXPECT_EQ(f.editor.SelectionProperties({}).str(), NoteEditor::kPropertiesNothing);
-    EXPECT_EQ(f.editor.InsertSpace(std::nullopt, 10).str(), NoteEditor::kInsertClick);
+    EXPECT_EQ(Said(f.editor.Transpose(2)),
+              "     Cannot do Transpose:\n\nSelect a range of notes first.");
+    EXPECT_EQ(Said(f.editor.Quantize({})),
+              "      Cannot do Quantize:\n\nSelect a range of notes first.");
+    EXPECT_EQ(Said(f.editor.SelectionProperties({})),
+              "Cannot do Selection Properties:\n\nSelect a range of notes first.");
+    EXPECT_EQ(Said(f.editor.InsertSpace(std::nullopt, 10)),
+              "Cannot execute insert:\n\nClick not within a measure.");
     f.editor.SelectAll();
-    EXPECT_EQ(f.editor.Transpose(2).str(), "");
+    EXPECT_EQ(Said(f.editor.Transpose(2)), "");
     EXPECT_EQ(Notes(*f.song), "0:62 100:64");
     NoteEditor::QuantizeOptions fit;
     fit.fitToTime = true;
-    EXPECT_EQ(f.editor.Quantize(fit).str(), NoteEditor::kFitToZero);
+    EXPECT_EQ(Said(f.editor.Quantize(fit)),
+              "Please set Fit-To length to a value greater than zero.");
     EXPECT_EQ(NoteEditor::AlignGrid(1, 384), 512);
     EXPECT_EQ(NoteEditor::AlignGrid(2, 384), 384);
     EXPECT_EQ(NoteEditor::AlignGrid(9, 384), 24);
@@ -290,14 +302,15 @@ TEST(NoteEditor, LyricsNearAClick) {
     Fixture f("0 n60 10, 100 text5=la, 300 text7=Audio:take.wav", 96);
     EXPECT_EQ(f.editor.NearbyLyric(0), nullptr);
     EXPECT_NE(f.editor.NearbyLyric(5), nullptr);
-    EXPECT_EQ(f.editor.DeleteLyric(0).str(), NoteEditor::kDeleteLyricFar);
-    EXPECT_EQ(f.editor.DeleteLyric(std::nullopt).str(), NoteEditor::kDeleteLyricClick);
-    EXPECT_EQ(f.editor.DeleteLyric(10).str(), "");
+    EXPECT_EQ(Said(f.editor.DeleteLyric(0)), "Cannot execute Delete Lyric:\n\nLyric not nearby.");
+    EXPECT_EQ(Said(f.editor.DeleteLyric(std::nullopt)),
+              "Cannot execute Delete Lyric:\n\nClick not within a measure.");
+    EXPECT_EQ(Said(f.editor.DeleteLyric(10)), "");
     EXPECT_EQ(Brief(*f.song), "0:n60/10 300:text=Audio:take.wav");
     EXPECT_NE(f.editor.NearbyAudio(250), nullptr);
-    EXPECT_EQ(f.editor.AddLyric(50, "lo").str(), "");
+    EXPECT_EQ(Said(f.editor.AddLyric(50, "lo")), "");
     EXPECT_EQ(Brief(*f.song), "0:n60/10 50:text=lo 300:text=Audio:take.wav");
-    EXPECT_EQ(f.editor.ChangeAudio(280, "b.wav").str(), "");
+    EXPECT_EQ(Said(f.editor.ChangeAudio(280, "b.wav")), "");
     EXPECT_EQ(Brief(*f.song), "0:n60/10 50:text=lo 300:text=Audio:b.wav");
 }
 
