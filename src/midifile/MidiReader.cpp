@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "midifile/SongExtensions.h"
-#include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 
 namespace {

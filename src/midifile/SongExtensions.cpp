@@ -1,5 +1,9 @@
 #include "midifile/SongExtensions.h"
 
+#include <algorithm>
+
+#include "model/Song.h"
+
 #include <cstring>
 
 #include "util/INIFile.h"
@@ -14,11 +18,6 @@ bool ParseDeviceRecord(const std::string& text, AString& deviceFile) {
         return false;
     deviceFile = AString(text.substr(n));
     return true;
-}
-
-bool IsAudioCueRecord(int textType, const std::string& text) {
-    return textType == kAudioCueType &&
-           text.compare(0, std::strlen(kAudioCuePrefix), kAudioCuePrefix) == 0;
 }
 
 bool IsPlayableAudioCue(int textType, const AString& text) {
@@ -38,6 +37,25 @@ std::filesystem::path DeviceFilePath(const AString& deviceFile) {
     if (INIFile* ini = INIFile::Global())
         return ini->HomeDirectory() / name;
     return name;
+}
+
+std::vector<AString> SongAudioCueFiles(Song& song) {
+    std::vector<AString> files;
+    for (auto p = song.Points().Begin(); p != song.Points().End(); ++p) {
+        for (const MidiMsg* m : (*p)->msgs) {
+            if (m->kind != kMsgText)
+                continue;
+            const auto* text = static_cast<const MidiMsgText*>(m);
+            if (!IsPlayableAudioCue(text->textType, text->text))
+                continue;
+            AString file = AudioCueFile(text->text);
+            // File names compare with case here, as the file system does.
+            const auto same = [&](const AString& f) { return f.str() == file.str(); };
+            if (std::none_of(files.begin(), files.end(), same))
+                files.push_back(std::move(file));
+        }
+    }
+    return files;
 }
 
 AString SongBaseDirectory(const AString& songFileName) {

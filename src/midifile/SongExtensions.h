@@ -2,8 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "util/AString.h"
+
+class Song;
 
 // The program's own records inside MIDI files, stored as ordinary text events so that
 // other programs show them as text: the device record, the per-track options record
@@ -20,11 +23,11 @@ AString FormatDeviceRecord(const AString& deviceFile);
 // holds the name after it.
 bool ParseDeviceRecord(const std::string& text, AString& deviceFile);
 
-// A cue as the file reader recognises it (prefix compared with case).
-bool IsAudioCueRecord(int textType, const std::string& text);
 // A cue as the player plays it: longer than the prefix, prefix compared without case.
 bool IsPlayableAudioCue(int textType, const AString& text);
 AString AudioCueFile(const AString& text);
+// The wave file of every playable cue of the song, as written, each once, in song order.
+std::vector<AString> SongAudioCueFiles(Song& song);
 
 // Where a device file named in a song is looked for: the home directory.
 std::filesystem::path DeviceFilePath(const AString& deviceFile);

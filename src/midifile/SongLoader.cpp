@@ -7,7 +7,6 @@
 
 #include "midifile/MidiReader.h"
 #include "midifile/SongExtensions.h"
-#include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 #include "model/ViewOptions.h"
 
@@ -203,7 +202,6 @@ bool SongAssembler::ReadConductor(const MidiStreamTrack& track, bool singleTrack
 
 bool SongAssembler::ReadTrack(const MidiStreamTrack& track, bool conductor) {
     const auto trackNumber = static_cast<std::uint16_t>(song_.TrackCount());
-    const AString baseDirectory = SongBaseDirectory(song_.fileName);
     struct OpenNote {
         MidiMsgNote* note = nullptr;
         std::int64_t start = 0;
@@ -310,11 +308,6 @@ bool SongAssembler::ReadTrack(const MidiStreamTrack& track, bool conductor) {
             if (tick == 0 && text->type == kDeviceRecordType &&
                 ParseDeviceRecord(text->text, device))
                 continue; // taken as the song's device already
-            if (IsAudioCueRecord(text->type, text->text)) {
-                const AString cue = AudioCueFile(AString(text->text));
-                if (!cue.IsEmpty())
-                    GetAudioFileRegistry().AddAudioWAVFile(cue, baseDirectory);
-            }
             place(tick, std::make_unique<MidiMsgText>(text->type, AString(text->text)));
         } else if (const auto* sysex = As<MSMSystemExclusive>(m)) {
             place(tick, std::make_unique<MidiMsgSysExclusive>(sysex->bytes));

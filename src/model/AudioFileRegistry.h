@@ -4,9 +4,8 @@
 
 #include "util/AString.h"
 
-// Where songs register the wave files of their audio cues as they load, so that the
-// player can prepare them before they are due. The player installs itself; until it
-// does, requests are only remembered.
+// Where an open song registers the wave files of its audio cues, so that the player can
+// prepare them before they are due.
 class AudioFileRegistry {
 public:
     virtual ~AudioFileRegistry() = default;
@@ -27,8 +26,3 @@ public:
     }
     std::vector<Request> requests;
 };
-
-// The installed registry (never null: a recording one until another is installed).
-AudioFileRegistry& GetAudioFileRegistry();
-// Installs `registry` (not owned); null restores the recording one.
-void SetAudioFileRegistry(AudioFileRegistry* registry);

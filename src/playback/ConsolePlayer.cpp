@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 #include "playback/PlayerEngine.h"
 #include "playback/PostTarget.h"
@@ -72,12 +71,9 @@ ConsolePlayer::ConsolePlayer(const std::filesystem::path& renderFile) : renderFi
     engine_->SetStopMusicCallbackMsg(&posts_, kPlayerStopped);
     engine_->SetErrorCallbackMsg(&posts_, kPlayerError);
     engine_->SetDrawCallbackMsg(&posts_, kPlayPosition);
-    SetAudioFileRegistry(guts_.get());
 }
 
-ConsolePlayer::~ConsolePlayer() {
-    guts_.reset(); // uninstalls itself as the registry
-}
+ConsolePlayer::~ConsolePlayer() = default;
 
 bool ConsolePlayer::RunUntilStopped(Song& song, const std::atomic<bool>* interrupt,
                                     const std::function<void(std::int32_t tick)>& onPosition) {

@@ -14,8 +14,6 @@ class Song;
 class VorlauneGuts;
 
 // Playback without a window: the player's posts are handled on the calling thread.
-// While it lives, songs register their audio cues with its player, so create it
-// before loading the song.
 class ConsolePlayer {
 public:
     // With `renderFile`, plays render into that WAV file instead of sounding.

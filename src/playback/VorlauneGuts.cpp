@@ -32,8 +32,6 @@ VorlauneGuts::VorlauneGuts(std::unique_ptr<MidiPlayer> player) : player_(std::mo
 
 VorlauneGuts::~VorlauneGuts() {
     shuttingDown_ = true;
-    if (&GetAudioFileRegistry() == this)
-        SetAudioFileRegistry(nullptr);
     cursor_.reset();
     player_.reset();
 }

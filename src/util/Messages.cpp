@@ -1,24 +1,20 @@
 #include "util/Messages.h"
 
-#include <cstdio>
+#include "util/ConsoleMessageSink.h"
 
 namespace {
+
 MessageSink* gSink = nullptr;
+
+MessageSink& Installed() {
+    static ConsoleMessageSink console;
+    return gSink ? *gSink : console;
 }
 
+} // namespace
+
 MessageAnswer ShowMessage(const Message& message) {
-    if (gSink)
-        return gSink->Show(message);
-    std::fprintf(stderr, "%s\n", message.text.c_str());
-    switch (message.buttons) {
-    case MessageButtons::YesNo:
-    case MessageButtons::YesNoCancel:
-        return MessageAnswer::Yes;
-    case MessageButtons::Ok:
-    case MessageButtons::OkCancel:
-        break;
-    }
-    return MessageAnswer::Ok;
+    return Installed().Show(message);
 }
 
 MessageSink* SetMessageSink(MessageSink* sink) {

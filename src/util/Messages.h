@@ -21,8 +21,7 @@ public:
     virtual MessageAnswer Show(const Message& message) = 0;
 };
 
-// Shows through the installed sink; without one the message goes to standard error and
-// the answer is the first button's.
+// Shows through the installed sink; without one, as on a terminal (ConsoleMessageSink).
 MessageAnswer ShowMessage(const Message& message);
 inline MessageAnswer ShowMessage(const AString& title, const AString& text, MessageIcon icon,
                                  MessageButtons buttons = MessageButtons::Ok) {

@@ -6,7 +6,7 @@
 
 #include "midifile/MidiBytes.h"
 #include "midifile/MidiReader.h"
-#include "model/AudioFileRegistry.h"
+#include "midifile/SongExtensions.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
 #include "support/TempDir.h"
@@ -150,8 +150,6 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     home.Write("MINE.MDV", "");
     INIFile ini(home.Path());
     INIFile::SetGlobal(&ini);
-    RecordingAudioFileRegistry registry;
-    SetAudioFileRegistry(&registry);
 
     const std::string conductor = Text(0, 1, "DEVICE=MINE.MDV") + EndOfTrack();
     const std::string track = Text(0, 6, "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2") +
@@ -169,9 +167,10 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
               "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2");
     EXPECT_EQ(FormatViewOptions(song->GetTrack(1)->options).str(),
               FormatViewOptions(ViewOptions()).str());
-    ASSERT_EQ(registry.requests.size(), 1u); // "Audio:" alone names nothing to prepare
-    EXPECT_EQ(registry.requests[0].file.str(), "hello.wav");
-    EXPECT_EQ(registry.requests[0].baseDirectory.str(), "/songs");
+    // "Audio:" alone names nothing to prepare.
+    const std::vector<AString> cues = SongAudioCueFiles(*song);
+    ASSERT_EQ(cues.size(), 1u);
+    EXPECT_EQ(cues[0].str(), "hello.wav");
     EXPECT_EQ(DumpRecords(*song), "0 0 text type=7 \"Audio:hello.wav\"\n"
                                   "0 1 note ch=0 key=60 vel=1 rel=0 dur=1 prog=0 bank=-1\n"
                                   "16 0 text type=7 \"Audio:\"\n");
@@ -182,7 +181,6 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     EXPECT_EQ(other->DeviceFile().str(), "GENERAL.MDV");
     EXPECT_EQ(DumpRecords(*other), "");
 
-    SetAudioFileRegistry(nullptr);
     INIFile::SetGlobal(nullptr);
 }
 

@@ -345,15 +345,13 @@ TEST_F(GutsTest, DeviceFlagsGoToThePlayerBeforeEachStart) {
 
 TEST_F(GutsTest, AudioFilesRegisterThroughThePlayerRelativeToTheSongFolder) {
     MakeGuts();
-    SetAudioFileRegistry(guts.get());
-    GetAudioFileRegistry().AddAudioWAVFile("drum.wav", "/songs/demo");
+    AudioFileRegistry& registry = *guts;
+    registry.AddAudioWAVFile("drum.wav", "/songs/demo");
     guts->DeleteAudioWAVFile("drum.wav");
     guts->DeleteAudioWAVFiles();
     EXPECT_EQ(player->calls.back(), "delwavs");
     EXPECT_EQ(player->Count("wav drum.wav /songs/demo"), 1);
     EXPECT_EQ(player->Count("delwav drum.wav"), 1);
-    guts.reset(); // uninstalls itself
-    GetAudioFileRegistry().AddAudioWAVFile("x.wav", "");
 
     Song song;
     EXPECT_EQ(VorlauneGuts::SongDirectory(song), "");

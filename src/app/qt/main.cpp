@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/SongDocument.h"
 #include "app/Startup.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
@@ -19,6 +20,7 @@
 #include "playback/ConsolePlayer.h"
 #include "playback/MidiPorts.h"
 #include "playback/PlayerEngine.h"
+#include "playback/VorlauneGuts.h"
 #include "record/WaveToSong.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
@@ -32,31 +34,39 @@ bool IsMidiFile(const std::string& ext) {
     return ext == "mid" || ext == "midi" || ext == "rmi";
 }
 
-// Loads a song as the program opens one; on failure the reader's message is shown.
-std::unique_ptr<Song> LoadOrComplain(const std::string& file) {
-    std::unique_ptr<Song> song;
-    if (!MidiReader::LoadSong(file, song)) {
-        std::fprintf(stderr, "%s\n", MidiReader::kReadErrorText);
-        return nullptr;
-    }
-    return song;
+// Opens a song as the program opens one; on failure the reader's message is shown.
+std::unique_ptr<SongDocument> OpenOrComplain(const std::string& file) {
+    std::unique_ptr<SongDocument> document = SongDocument::Open(file);
+    if (!document)
+        ShowMessage(MidiReader::kReadErrorTitle, MidiReader::kReadErrorText,
+                    MessageIcon::Exclamation);
+    return document;
+}
+
+void ComplainSaving(const std::string& file) {
+    ShowMessage("Write Error:", AString("An Error Occurred\nSaving ") + file + ".",
+                MessageIcon::Exclamation);
+}
+
+void Complain(const std::string& text) {
+    ShowMessage(kAppTitle, text, MessageIcon::Exclamation);
 }
 
 int Dump(const CommandLine& line) {
-    std::unique_ptr<Song> song = LoadOrComplain(line.input);
-    if (!song)
+    std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
+    if (!document)
         return 1;
-    const std::string text = DumpSong(*song);
+    const std::string text = DumpSong(document->GetSong());
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::ferror(stdout) ? 1 : 0;
 }
 
 int SaveMidi(const CommandLine& line) {
-    std::unique_ptr<Song> song = LoadOrComplain(line.input);
-    if (!song)
+    std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
+    if (!document)
         return 1;
-    if (!MidiWriter::SaveSong(*song, line.output)) {
-        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+    if (!document->SaveAs(line.output)) {
+        ComplainSaving(line.output);
         return 1;
     }
     return 0;
@@ -85,18 +95,18 @@ struct ProgressBar {
 
 // A recording turned into notes on a new song's first track.
 int SaveWaveAsMidi(const CommandLine& line) {
-    Song song;
+    SongDocument document;
     Message failure;
     ProgressBar progress;
-    const bool converted = ConvertWaveToSong(line.input, INIFile::Global(), song, ProgressBar::Draw,
-                                             &progress, failure);
+    const bool converted = ConvertWaveToSong(line.input, INIFile::Global(), document.GetSong(),
+                                             ProgressBar::Draw, &progress, failure);
     progress.End();
     if (!converted) {
         ShowMessage(failure);
         return 1;
     }
-    if (!MidiWriter::SaveSong(song, line.output)) {
-        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+    if (!document.SaveAs(line.output)) {
+        ComplainSaving(line.output);
         return 1;
     }
     return 0;
@@ -104,14 +114,15 @@ int SaveWaveAsMidi(const CommandLine& line) {
 
 // The staff printout as PDF or PNG, without a window.
 int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
-    std::unique_ptr<Song> song = LoadOrComplain(line.input);
-    if (!song)
+    std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
+    if (!document)
         return 1;
+    Song* song = &document->GetSong();
     ViewFilter filter;
     ViewOptions options;
     std::string error;
     if (!ChoosePrintTracks(*song, line.track, filter, options, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        Complain(error);
         return 1;
     }
     // Drawing needs no display.
@@ -121,7 +132,7 @@ int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
     static char* argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
     if (!LoadStaffFonts(environment.Resources())) {
-        std::fprintf(stderr, "%s\n", kStaffFontsMissing);
+        ShowMessage(kAppTitle, kStaffFontsMissing, MessageIcon::Stop);
         return 1;
     }
     bool written = false;
@@ -134,7 +145,7 @@ int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
             StaffExport::WritePng(*song, filter, options, line.output, line.allPages, files, error);
     }
     if (!written) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        Complain(error);
         return 1;
     }
     return 0;
@@ -142,16 +153,18 @@ int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
 
 // Renders the song, audio cues included, through the built-in synthesizer.
 int RenderWav(const CommandLine& line) {
-    ConsolePlayer player(line.output); // first: the song's cues register with it as it loads
-    std::unique_ptr<Song> song = LoadOrComplain(line.input);
-    if (!song)
+    std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
+    if (!document)
         return 1;
+    ConsolePlayer player(line.output);
+    document->AttachCues(&player.Guts());
     AString error, notes;
-    const bool rendered = player.Render(*song, error, notes);
+    const bool rendered = player.Render(document->GetSong(), error, notes);
+    document->AttachCues(nullptr);
     if (!notes.IsEmpty())
-        std::fprintf(stderr, "%s\n", notes.c_str());
+        ShowMessage(kAppTitle, notes, MessageIcon::Information);
     if (!rendered) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        Complain(error.str());
         return 1;
     }
     return 0;
@@ -172,15 +185,17 @@ int Play(const CommandLine& line) {
         const std::vector<std::string> ports = ListOutputPorts(&why);
         const int index = FindOutputPort(ports, line.port);
         if (index < 0) {
-            std::fprintf(stderr, "There is no MIDI output port named \"%s\"%s\n", line.port.c_str(),
-                         why.empty() ? "." : (" (" + why + ").").c_str());
+            Complain("There is no MIDI output port named \"" + line.port + "\"" +
+                     (why.empty() ? "." : " (" + why + ")."));
             return 1;
         }
         player.Engine().SetOutputDevice(index);
     }
-    std::unique_ptr<Song> song = LoadOrComplain(line.input);
-    if (!song)
+    std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
+    if (!document)
         return 1;
+    document->AttachCues(&player.Guts());
+    Song* song = &document->GetSong();
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigaction(SIGINT, &action, nullptr);
@@ -200,8 +215,9 @@ int Play(const CommandLine& line) {
     const bool played = player.Play(*song, gInterrupted, showPosition, error);
     if (terminal && !shown.IsEmpty())
         std::printf("\n");
+    document->AttachCues(nullptr);
     if (!played && !error.IsEmpty())
-        std::fprintf(stderr, "%s\n", error.c_str());
+        Complain(error.str());
     return played ? 0 : 1;
 }
 
@@ -228,8 +244,8 @@ int Convert(const CommandLine& line, const ProgramEnvironment& environment) {
         return RenderWav(line);
     if (IsMidiFile(from) && (to == "pdf" || to == "png"))
         return PrintStaff(line, environment);
-    std::fprintf(stderr, "Cannot convert .%s to .%s: this kind of conversion is not available.\n",
-                 from.c_str(), to.c_str());
+    Complain("Cannot convert ." + from + " to ." + to +
+             ": this kind of conversion is not available.");
     return 2;
 }
 
@@ -239,14 +255,15 @@ int main(int argc, char** argv) {
     CommandLine line;
     std::string error;
     if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), line, error)) {
-        std::fprintf(stderr, "%s\n\n%s", error.c_str(), kUsageText);
+        Complain(error);
+        std::fprintf(stderr, "\n%s", kUsageText);
         return 2;
     }
     ProgramEnvironment environment;
     const bool needsEnvironment =
         line.mode != CommandLine::Mode::Help && line.mode != CommandLine::Mode::Version;
     if (needsEnvironment && !environment.Start(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        ShowMessage(kAppTitle, error, MessageIcon::Stop);
         return 1;
     }
     switch (line.mode) {

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "edit/CommandProcessor.h"
+#include "util/AString.h"
+
+class AudioFileRegistry;
+class Song;
+
+// One open song: the song itself, its undo history, its file name and whether it
+// differs from what was last saved. Song windows hold one each; the command line uses
+// one for its conversions.
+class SongDocument {
+public:
+    static constexpr const char* kUntitled = "UNTITLED";
+    static constexpr const char* kAutosaveName = "AUTOSAVE.MID";
+
+    // A new, empty song.
+    SongDocument();
+    explicit SongDocument(std::unique_ptr<Song> song);
+    ~SongDocument();
+    SongDocument(const SongDocument&) = delete;
+    SongDocument& operator=(const SongDocument&) = delete;
+
+    // Loads a MIDI file; null with `error` set when it cannot be read.
+    static std::unique_ptr<SongDocument> Open(const std::filesystem::path& file,
+                                              std::string* error = nullptr);
+
+    Song& GetSong() const { return *song_; }
+    CommandProcessor& Commands() { return commands_; }
+    const CommandProcessor& Commands() const { return commands_; }
+
+    bool HasFileName() const;
+    std::filesystem::path FilePath() const;
+    // The file name as a window caption shows it, or "UNTITLED".
+    AString Caption() const;
+
+    // True whenever the song differs from the one last saved (or, for a new song, from
+    // the empty one), also after undoing past the save.
+    bool IsModified() const { return commands_.ChangeLevel() != savedLevel_; }
+    // Counts the present state as saved (a window closing without saving uses it too).
+    void MarkSaved() { savedLevel_ = commands_.ChangeLevel(); }
+
+    // Saves under the song's own name; false without one or when the write fails, the
+    // document staying modified and the old file as it was.
+    bool Save(std::string* error = nullptr);
+    // Saves under a new name, which the song takes on.
+    bool SaveAs(const std::filesystem::path& file, std::string* error = nullptr);
+    // Saves under a new name, and deletes the old file only once the new one reads back
+    // as a song, and never when both names lead to the same file.
+    bool Rename(const std::filesystem::path& file, std::string* error = nullptr);
+    // A copy in `folder` (the home directory) under "AUTOSAVE.MID": the song's name, its
+    // modified state and its file stay as they are.
+    bool Autosave(const std::filesystem::path& folder, std::string* error = nullptr);
+    // True when the song changed since the last autosave (or save).
+    bool AutosaveDue() const { return commands_.ChangeLevel() != autosavedLevel_; }
+
+    // The player prepares the cues' wave files from this registry. Registers every cue of
+    // the song now, relative to the song's folder, and again when the song moves to
+    // another folder. Null stops that.
+    void AttachCues(AudioFileRegistry* registry);
+    // The song's folder, "" for a song without a file.
+    AString Folder() const;
+
+private:
+    bool Write(const std::filesystem::path& file, bool takeName, std::string* error);
+    void RegisterCues();
+
+    std::unique_ptr<Song> song_;
+    CommandProcessor commands_;
+    std::int32_t savedLevel_ = 0;
+    std::int32_t autosavedLevel_ = 0;
+    AudioFileRegistry* cues_ = nullptr;
+};
