@@ -1,7 +1,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/SubWindowMaker.h"
+#include "views/SubWindowMaker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SubWindowMaker maker =

@@ -73,6 +73,15 @@ StaffDrawer::StaffDrawer(DrawSurface& fontSurface, double xScale, double yScale)
     ClearLyricRows();
 }
 
+void StaffDrawer::DrawHead(DrawSurface& surface, std::int32_t x, std::int32_t y,
+                           std::int32_t headCode, SurfaceColor color) const {
+    const SurfaceColor saved = surface.TextColor();
+    surface.SetFont(small_);
+    surface.SetTextColor(color);
+    surface.TextOut(x, y, Glyph(static_cast<char>('A' + std::clamp(headCode, 0, 4))));
+    surface.SetTextColor(saved);
+}
+
 void StaffDrawer::ClearLyricRows() {
     lyricRight_.fill(kNoRow);
 }

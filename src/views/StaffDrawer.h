@@ -54,6 +54,10 @@ public:
     void DrawMeasure(DrawSurface& surface, std::int32_t& x, const MeasureDrawInfo& measure,
                      const StaffDrawRequest& request, StaffDrawResult& result);
     void ClearLyricRows();
+    // A note head drawn again in `color` over the one at (x, y), as DrawMeasure reported
+    // it; the view marks its current note so.
+    void DrawHead(DrawSurface& surface, std::int32_t x, std::int32_t y, std::int32_t headCode,
+                  SurfaceColor color) const;
 
     double XScale() const { return xScale_; }
     double YScale() const { return yScale_; }

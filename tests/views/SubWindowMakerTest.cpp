@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/SubWindowMaker.h"
+#include "views/SubWindowMaker.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/SubWindowMaker.h"
+#include "views/SubWindowMaker.h"
 
 #include <cctype>
 #include <fstream>

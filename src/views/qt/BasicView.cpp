@@ -1,0 +1,245 @@
+#include "views/qt/BasicView.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "model/Instruments.h"
+#include "model/Song.h"
+#include "util/Messages.h"
+#include "views/SubWindowMaker.h"
+#include "views/ViewFilterChoice.h"
+#include "views/qt/NoteLengthIcons.h"
+#include "views/qt/ViewFilterDialog.h"
+
+namespace {
+
+const char* const kLengthNames[7] = {"IDC_NOTE_64", "IDC_NOTE_32", "IDC_NOTE_16", "IDC_NOTE_8",
+                                     "IDC_NOTE_4",  "IDC_NOTE_2",  "IDC_NOTE_1"};
+const char* const kLengthTips[7] = {"make selected 1/64th note", "make selected 1/32 note",
+                                    "make selected 1/16 note",   "make selected 1/8 Note",
+                                    "make selected 1/4 note",    "make selected 1/2 note",
+                                    "make selected whole note"};
+
+// The control's rectangle from the template, or a fallback when the template lacks it.
+QRect Place(const SubWindowMaker& strip, const char* name, QRect fallback) {
+    const SubWinControl* c = strip.Find(name);
+    if (!c)
+        return fallback;
+    // A drop-down list's written height includes its open list; the strip shows one row.
+    const int height = c->kind == SubWinControl::kComboBox ? 26 : c->height;
+    return QRect(c->x, c->y, c->width, height);
+}
+
+void Tip(QWidget* widget, const char* text, int level) {
+    if (level < 3)
+        widget->setToolTip(text);
+}
+
+} // namespace
+
+BasicView::BasicView(Song& song, ViewCallbacks callbacks, const ViewFilter& filter,
+                     const ViewPlacement& placement, const SubWindowMaker& strip, int tooltipLevel,
+                     QWidget* parent)
+    : SubWindow(song, std::move(callbacks), parent), filter_(filter), placement_(placement) {
+    BuildStrip(strip, tooltipLevel);
+    RefreshStrip();
+}
+
+BasicView::~BasicView() = default;
+
+void BasicView::BuildStrip(const SubWindowMaker& strip, int level) {
+    kind_ = new QComboBox(this);
+    kind_->setObjectName("IDC_VIEW_TYPE");
+    kind_->addItems({"Piano Roll", "Staff", "Message"});
+    kind_->setGeometry(Place(strip, "IDC_VIEW_TYPE", QRect(2, 2, 92, 26)));
+    kind_->setFocusPolicy(Qt::NoFocus);
+    Tip(kind_, "View Display Style", level);
+    connect(kind_, &QComboBox::activated, this, [this](int index) {
+        if (filling_ || index == ViewKind())
+            return;
+        if (callbacks_.changeKind)
+            callbacks_.changeKind(index);
+    });
+
+    filterButton_ = new QPushButton(this);
+    filterButton_->setObjectName("IDC_VIEW_FILTER_BUTTON");
+    filterButton_->setGeometry(Place(strip, "IDC_VIEW_FILTER_BUTTON", QRect(98, 2, 168, 26)));
+    filterButton_->setFocusPolicy(Qt::NoFocus);
+    Tip(filterButton_, "View Filter", level);
+    connect(filterButton_, &QPushButton::clicked, this, &BasicView::ChooseFilter);
+
+    trackList_ = new QComboBox(this);
+    trackList_->setObjectName("IDC_PLACEMENT_TRACK");
+    trackList_->setGeometry(Place(strip, "IDC_PLACEMENT_TRACK", QRect(270, 2, 80, 26)));
+    trackList_->setFocusPolicy(Qt::NoFocus);
+    Tip(trackList_, "Selected Track", level);
+    connect(trackList_, &QComboBox::activated, this, [this](int index) {
+        if (filling_ || index < 0)
+            return;
+        placement_.track = static_cast<std::uint16_t>(index);
+        if (callbacks_.filterChanged)
+            callbacks_.filterChanged();
+    });
+
+    channelList_ = new QComboBox(this);
+    channelList_->setObjectName("IDC_PLACEMENT_CHANNEL");
+    channelList_->setGeometry(Place(strip, "IDC_PLACEMENT_CHANNEL", QRect(354, 2, 88, 26)));
+    channelList_->setFocusPolicy(Qt::NoFocus);
+    for (int ch = 1; ch <= 16; ++ch)
+        channelList_->addItem(QString("Channel %1").arg(ch));
+    Tip(channelList_, "Selected Channel", level);
+    connect(channelList_, &QComboBox::activated, this, [this](int index) {
+        if (filling_ || index < 0)
+            return;
+        placement_.channel = static_cast<std::uint8_t>(index);
+        if (callbacks_.filterChanged)
+            callbacks_.filterChanged();
+    });
+
+    instrumentList_ = new QComboBox(this);
+    instrumentList_->setObjectName("IDC_PLACEMENT_INSTRUMENT");
+    instrumentList_->setGeometry(Place(strip, "IDC_PLACEMENT_INSTRUMENT", QRect(446, 2, 148, 26)));
+    instrumentList_->setFocusPolicy(Qt::NoFocus);
+    instrumentList_->setMaxVisibleItems(20);
+    for (int p = 0; p < 128; ++p)
+        instrumentList_->addItem(InstrumentName(p));
+    instrumentList_->addItem("");
+    Tip(instrumentList_, "Selected Instrument", level);
+    connect(instrumentList_, &QComboBox::activated, this, &BasicView::InstrumentChosen);
+
+    lengthGroup_ = new QButtonGroup(this);
+    lengthGroup_->setExclusive(true);
+    for (int i = 0; i < 7; ++i) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(kLengthNames[i]);
+        button->setCheckable(true);
+        button->setAutoRaise(false);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(Place(strip, kLengthNames[i], QRect(600 + 26 * i, 2, 24, 26)));
+        button->setIcon(NoteLengthIcon(i));
+        button->setIconSize(button->size() - QSize(4, 4));
+        Tip(button, kLengthTips[i], level);
+        lengthGroup_->addButton(button, i);
+        lengths_[static_cast<std::size_t>(i)] = button;
+    }
+    connect(lengthGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (!filling_)
+            LengthPressed(id);
+    });
+
+    auto toggle = [&](const char* name, const char* text, const char* tip, QRect fallback) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(Place(strip, name, fallback));
+        Tip(button, tip, level);
+        return button;
+    };
+    dot_ = toggle("IDC_DOT_BUTTON", "Dot", "dot note (1/2 longer)", QRect(788, 2, 44, 26));
+    triplet_ =
+        toggle("IDC_TRIPLET_BUTTON", "3", "triplet note (1/3 longer)", QRect(836, 2, 36, 26));
+    connect(dot_, &QAbstractButton::toggled, this, [this](bool on) {
+        if (!filling_)
+            DotToggled(on);
+    });
+    connect(triplet_, &QAbstractButton::toggled, this, [this](bool on) {
+        if (!filling_)
+            TripletToggled(on);
+    });
+
+    close_ = new QPushButton("Close", this);
+    close_->setObjectName("IDC_REMOVE_BUTTON");
+    close_->setFocusPolicy(Qt::NoFocus);
+    close_->setGeometry(Place(strip, "IDC_REMOVE_BUTTON", QRect(880, 2, 56, 26)));
+    Tip(close_, "Close View", level);
+    connect(close_, &QPushButton::clicked, this, [this] {
+        if (callbacks_.close)
+            callbacks_.close();
+    });
+}
+
+void BasicView::RefreshStrip() {
+    filling_ = true;
+    kind_->setCurrentIndex(ViewKind());
+    filterButton_->setText(QString::fromStdString(filter_.Description().str()));
+
+    const std::size_t tracks = std::max<std::size_t>(song_.TrackCount(), 1);
+    if (static_cast<std::size_t>(trackList_->count()) != tracks) {
+        trackList_->clear();
+        for (std::size_t t = 0; t < tracks; ++t)
+            trackList_->addItem(QString("Track #%1").arg(t + 1));
+    }
+    trackList_->setCurrentIndex(std::min<int>(placement_.track, trackList_->count() - 1));
+    channelList_->setCurrentIndex(std::min<int>(placement_.channel, 15));
+    instrumentList_->setItemText(
+        128, QString::fromUtf8(InstrumentName(placement_.program)) +
+                 (placement_.bank >= 0 ? QString(" (bank %1)").arg(placement_.bank) : QString()));
+    instrumentList_->setCurrentIndex(std::min<int>(placement_.program, 127));
+    filling_ = false;
+}
+
+void BasicView::ShowLengths(int button, bool dot, bool triplet) {
+    filling_ = true;
+    if (button >= 0 && button < 7)
+        lengths_[static_cast<std::size_t>(button)]->setChecked(true);
+    dot_->setChecked(dot);
+    triplet_->setChecked(triplet);
+    filling_ = false;
+}
+
+void BasicView::ChooseFilter() {
+    ViewFilterChoice choice = ViewFilterChoice::From(filter_, song_.TrackCount());
+    if (!ViewFilterDialog::Ask(this, choice, song_.TrackCount()))
+        return;
+    if (Refusal refusal = choice.ApplyTo(filter_)) {
+        ShowMessage(refusal.AsMessage());
+        return;
+    }
+    RefreshStrip();
+    Refresh();
+    if (callbacks_.filterChanged)
+        callbacks_.filterChanged();
+}
+
+void BasicView::InstrumentChosen(int index) {
+    if (filling_ || index < 0)
+        return;
+    if (index == 128) {
+        ShowMessage(kAppTitle, "Choosing a bank is not available in this version of Vorlaune.",
+                    MessageIcon::Information);
+        RefreshStrip();
+        return;
+    }
+    if (!filter_.ShowsInstrument(static_cast<std::size_t>(index))) {
+        RefreshStrip(); // the view would not show notes of that instrument
+        return;
+    }
+    placement_.program = static_cast<std::uint8_t>(index);
+    placement_.bank = -1;
+    AskToChangeTrack(" to this instrument?");
+    RefreshStrip();
+    if (callbacks_.filterChanged)
+        callbacks_.filterChanged();
+}
+
+void BasicView::AskToChangeTrack(const char* what) {
+    if (placement_.track >= song_.TrackCount())
+        return;
+    const AString question = AString("Would you like to change all the messages in\ntrack #") +
+                             AString::FromInt(placement_.track + 1) + what;
+    if (ShowMessage(kAppTitle, question, MessageIcon::Question, MessageButtons::YesNo) ==
+            MessageAnswer::Yes &&
+        callbacks_.changeTrackInstrument)
+        callbacks_.changeTrackInstrument(placement_.track, placement_.program, placement_.bank);
+}
+
+void BasicView::TrackDeleted(std::size_t track) {
+    filter_.RemoveTrack(track);
+    filter_.BuildDescription();
+    if (placement_.track > track)
+        --placement_.track;
+    RefreshStrip();
+}
