@@ -197,6 +197,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("VORLAUNE_FONTS", VORLAUNE_FONT_BUILD_DIR, 0);
     QGuiApplication application(argc, argv);
     if (!LoadStaffFonts(VORLAUNE_RESOURCE_DIR)) {
         std::fprintf(stderr, "%s\n", kStaffFontsMissing);
