@@ -9,6 +9,7 @@ const char kUsageText[] =
     "       vorlaune -o OUT IN [OPTIONS]    convert without a window; the kinds of\n"
     "                                       IN (.mid .midi .rmi .wav) and OUT\n"
     "                                       (.mid .pdf .png .wav) choose the work\n"
+    "       vorlaune --script SCRIPT [FILE] run the windows from a script (see README)\n"
     "       vorlaune --dump FILE            print a song as text\n"
     "       vorlaune --play IN [--port NAME]\n"
     "       vorlaune --list-ports\n"
@@ -56,6 +57,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         } else if (a == "-o") {
             line.mode = CommandLine::Mode::Convert;
             if (!value(line.output))
+                return false;
+        } else if (a == "--script") {
+            line.mode = CommandLine::Mode::Window;
+            if (!value(line.script))
                 return false;
         } else if (a == "--port") {
             if (!value(line.port))

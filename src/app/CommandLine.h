@@ -10,6 +10,7 @@ struct CommandLine {
     std::string input;  // FILE, IN
     std::string output; // OUT of -o
     std::string port;   // --port NAME
+    std::string script; // --script SCRIPT
     int track = 0;      // --track N (1-based), 0 = every track
     bool allPages = false;
 };

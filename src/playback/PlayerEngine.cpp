@@ -1,8 +1,12 @@
 #include "playback/PlayerEngine.h"
 
+#include <cstdlib>
+
 #include "playback/CueHost.h"
 #include "playback/LiveSynth.h"
 #include "playback/MidiPorts.h"
+#include "playback/NullSink.h"
+#include "playback/PacedOutput.h"
 #include "playback/RenderOutput.h"
 #include "playback/SoundDecoder.h"
 #include "playback/SoundFont.h"
@@ -12,13 +16,21 @@
 namespace {
 
 // The "AudioDriver" setting: which of the synthesizer library's audio drivers to use
-// ("alsa", "pulseaudio", "jack", "pipewire", "file"...); empty for the usual choice.
+// ("alsa", "pulseaudio", "jack", "pipewire"...); empty for the usual choice; "none" plays
+// in time without a sound (machines without a sound card, tests). $VORLAUNE_AUDIO_DRIVER
+// overrides it.
 AString AudioDriverSetting() {
     AString driver;
-    if (INIFile* ini = INIFile::Global())
+    if (const char* env = std::getenv("VORLAUNE_AUDIO_DRIVER"); env && *env)
+        driver = env;
+    else if (INIFile* ini = INIFile::Global())
         driver = ini->ReadValue("AudioDriver");
     driver.Trim();
     return driver;
+}
+
+bool Silent() {
+    return AudioDriverSetting().str() == "none";
 }
 
 } // namespace
@@ -30,7 +42,7 @@ PlayerEngine::~PlayerEngine() {
 }
 
 void PlayerEngine::WarmUpMidiDriver() {
-    if (OutputDevice() != kBuiltInSynthesizer || !renderFile_.empty())
+    if (OutputDevice() != kBuiltInSynthesizer || !renderFile_.empty() || Silent())
         return;
     if (!synth_)
         synth_ = std::make_unique<LiveSynth>();
@@ -50,6 +62,11 @@ std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
         renderError_ = AString();
         renderedFrames_ = 0;
         return output;
+    }
+    if (OutputDevice() == kBuiltInSynthesizer && Silent()) {
+        if (!silence_)
+            silence_ = std::make_unique<NullSink>(0);
+        return std::make_unique<PacedOutput>(*silence_);
     }
     if (OutputDevice() == kBuiltInSynthesizer) {
         if (!synth_)

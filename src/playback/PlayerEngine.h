@@ -7,6 +7,7 @@
 
 class CueHost;
 class LiveSynth;
+class NullSink;
 class RenderOutput;
 
 // The player the program uses. Output device -1 is the built-in synthesizer through the
@@ -41,7 +42,8 @@ private:
     std::filesystem::path renderFile_;
     std::unique_ptr<LiveSynth> synth_;
     std::unique_ptr<CueHost> cues_;
-    RenderOutput* render_ = nullptr; // the current play's, when it renders
+    std::unique_ptr<NullSink> silence_; // the output of the "none" audio driver
+    RenderOutput* render_ = nullptr;    // the current play's, when it renders
     AString renderError_;
     std::int64_t renderedFrames_ = 0;
 };

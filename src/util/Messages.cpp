@@ -17,6 +17,10 @@ MessageAnswer ShowMessage(const Message& message) {
     return Installed().Show(message);
 }
 
+bool ChooseFile(const FileRequest& request, std::string& chosen) {
+    return Installed().ChooseFile(request, chosen);
+}
+
 MessageSink* SetMessageSink(MessageSink* sink) {
     MessageSink* old = gSink;
     gSink = sink;

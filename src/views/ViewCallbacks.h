@@ -6,6 +6,8 @@
 #include "devices/KeyOperation.h"
 #include "model/MidiMsg.h"
 
+class SubWindow;
+
 // What a view may ask of the song window that holds it. The window fills the table when
 // it makes the view; an empty entry is passed over.
 struct ViewCallbacks {
@@ -28,11 +30,11 @@ struct ViewCallbacks {
         changeTrackInstrument;
     // The view's filter or placement changed: menus and captions follow.
     std::function<void()> filterChanged;
-    // Replace this view by one of another kind (0 piano roll, 1 staff, 2 message).
-    std::function<void(int kind)> changeKind;
-    std::function<void()> close;
+    // Replace the view by one of another kind (0 piano roll, 1 staff, 2 message).
+    std::function<void(SubWindow& view, int kind)> changeKind;
+    std::function<void(SubWindow& view)> close;
     // A click in a view that is not the active one.
-    std::function<void()> activate;
+    std::function<void(SubWindow& view)> activate;
     // The shared horizontal position, and moving it so that a tick shows.
     std::function<std::int32_t()> scrollTime;
     std::function<void(std::int32_t tick)> scrollToShow;

@@ -1,7 +1,8 @@
 #include "app/qt/QtMessageSink.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
-#include <QString>
+#include <QStringList>
 
 MessageAnswer QtMessageSink::Show(const Message& message) {
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -45,4 +46,34 @@ MessageAnswer QtMessageSink::Show(const Message& message) {
     default:
         return MessageAnswer::Ok;
     }
+}
+
+QString QtMessageSink::NameFilter(const AString& filter) {
+    const QStringList parts = QString::fromStdString(filter.str()).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const int paren = name.indexOf('(');
+        if (paren >= 0)
+            name = name.left(paren).trimmed();
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        filters << name + " (" + patterns.join(' ') + ")";
+    }
+    return filters.join(";;");
+}
+
+bool QtMessageSink::ChooseFile(const FileRequest& request, std::string& chosen) {
+    QFileDialog dialog(parent_, QString::fromStdString(request.title.str()),
+                       QString::fromStdString(request.directory.str()), NameFilter(request.filter));
+    const bool save = request.mode == FileRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Names on Linux are case-sensitive: a missing suffix is added in lower case.
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix.str()).toLower());
+    if (!request.initialName.IsEmpty())
+        dialog.selectFile(QString::fromStdString(request.initialName.str()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    chosen = dialog.selectedFiles().front().toStdString();
+    return true;
 }

@@ -1,18 +1,28 @@
 // The executable: the main window, or one job done from the command line.
+#include <QApplication>
 #include <QGuiApplication>
+#include <QTimer>
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ScriptParser.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/QtMessageSink.h"
+#include "app/qt/ScriptDriver.h"
+#include "app/qt/TFrameWin.h"
+#include "app/qt/TVorlaune.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
@@ -233,6 +243,68 @@ int ListPorts() {
     return 0;
 }
 
+// The windows, for a person or for a script.
+int RunWindows(const CommandLine& line, ProgramEnvironment& environment, int argc, char** argv) {
+    std::vector<ScriptStatement> statements;
+    std::filesystem::path offscreenConfig;
+    if (!line.script.empty()) {
+        std::ifstream in(line.script);
+        if (!in) {
+            Complain("Cannot read the script " + line.script + ".");
+            return 2;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string error;
+        if (!ParseScript(text.str(), statements, error)) {
+            Complain(line.script + ": " + error);
+            return 2;
+        }
+        // Scripts run anywhere: without a display, on Qt's offscreen platform, with a
+        // screen the size of a desktop's so that screenshots show what a person sees.
+        const char* display = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const char* platform = std::getenv("QT_QPA_PLATFORM");
+        if ((!display || !*display) && (!wayland || !*wayland) && (!platform || !*platform)) {
+            offscreenConfig = std::filesystem::temp_directory_path() /
+                              ("vorlaune-screen-" + std::to_string(getpid()) + ".json");
+            std::ofstream config(offscreenConfig);
+            config << "{\"screens\": [{\"name\": \"script\", \"x\": 0, \"y\": 0, "
+                      "\"width\": 1600, \"height\": 1000, \"logicalDpi\": 96, "
+                      "\"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
+            const std::string value = "offscreen:configfile=" + offscreenConfig.string();
+            setenv("QT_QPA_PLATFORM", value.c_str(), 1);
+        }
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Vorlaune");
+    QApplication::setApplicationDisplayName("Vorlaune");
+    QtMessageSink boxes;
+    MessageSink* previous = SetMessageSink(&boxes);
+    int code = 0;
+    {
+        TVorlaune app(environment, std::make_unique<PlayerEngine>());
+        std::unique_ptr<ScriptDriver> driver;
+        if (!line.script.empty())
+            driver = std::make_unique<ScriptDriver>(app, std::move(statements));
+        app.Start(line.input);
+        boxes.SetParent(app.Frame());
+        if (driver)
+            driver->Start();
+        QObject::connect(&app, &TVorlaune::finished, &application,
+                         [] { QTimer::singleShot(0, [] { QApplication::quit(); }); });
+        code = application.exec();
+        if (driver)
+            code = std::max(code, driver->ExitCode());
+    }
+    SetMessageSink(previous);
+    if (!offscreenConfig.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(offscreenConfig, ec);
+    }
+    return code;
+}
+
 int Convert(const CommandLine& line, const ProgramEnvironment& environment) {
     const std::string from = FileExtension(line.input);
     const std::string to = FileExtension(line.output);
@@ -284,7 +356,5 @@ int main(int argc, char** argv) {
     case CommandLine::Mode::Window:
         break;
     }
-    std::fputs("This part of the program is not available yet.\n\n", stderr);
-    std::fputs(kUsageText, stderr);
-    return 2;
+    return RunWindows(line, environment, argc, argv);
 }

@@ -44,7 +44,8 @@ BasicView::BasicView(Song& song, ViewCallbacks callbacks, const ViewFilter& filt
                      QWidget* parent)
     : SubWindow(song, std::move(callbacks), parent), filter_(filter), placement_(placement) {
     BuildStrip(strip, tooltipLevel);
-    RefreshStrip();
+    // The strip is filled by the kind's constructor: it shows the kind, which is not
+    // known yet here.
 }
 
 BasicView::~BasicView() = default;
@@ -60,7 +61,7 @@ void BasicView::BuildStrip(const SubWindowMaker& strip, int level) {
         if (filling_ || index == ViewKind())
             return;
         if (callbacks_.changeKind)
-            callbacks_.changeKind(index);
+            callbacks_.changeKind(*this, index);
     });
 
     filterButton_ = new QPushButton(this);
@@ -157,7 +158,7 @@ void BasicView::BuildStrip(const SubWindowMaker& strip, int level) {
     Tip(close_, "Close View", level);
     connect(close_, &QPushButton::clicked, this, [this] {
         if (callbacks_.close)
-            callbacks_.close();
+            callbacks_.close(*this);
     });
 }
 

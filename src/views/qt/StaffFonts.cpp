@@ -18,7 +18,6 @@ bool HasFamily(const QString& family) {
 
 } // namespace
 
-
 // Where the fonts may be: beside the program (its build tree puts them there), in the
 // installed data folder next to its bin folder, among the shipped resources, and where
 // VORLAUNE_FONTS points (tests and benchmarks run from other folders).

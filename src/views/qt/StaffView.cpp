@@ -26,6 +26,7 @@ StaffView::StaffView(Song& song, CommandProcessor& commands, ViewCallbacks callb
     vertical_->setPageStep(4);
     vertical_->setFocusPolicy(Qt::NoFocus);
     connect(vertical_, &QScrollBar::valueChanged, this, [this] { update(); });
+    RefreshStrip();
 }
 
 StaffView::~StaffView() = default;

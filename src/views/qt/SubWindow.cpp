@@ -33,7 +33,7 @@ void SubWindow::SetActive(bool active) {
 void SubWindow::mousePressEvent(QMouseEvent* event) {
     // A click in a view that is not the active one only makes it active.
     if (!active_ && callbacks_.activate) {
-        callbacks_.activate();
+        callbacks_.activate(*this);
         event->accept();
         return;
     }

@@ -1,0 +1,248 @@
+#include "app/qt/ScriptDriver.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QPixmap>
+#include <QTimer>
+#include <chrono>
+
+#include "app/AppCommands.h"
+#include "app/qt/TFrameWin.h"
+#include "app/qt/TMDIDialog.h"
+#include "app/qt/TVorlaune.h"
+
+namespace {
+
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n";
+        else if (c != '\r')
+            out += c;
+    }
+    return out;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+constexpr int kIdleLimitMs = 120000;
+
+} // namespace
+
+ScriptDriver::ScriptDriver(TVorlaune& app, std::vector<ScriptStatement> statements, std::FILE* out)
+    : app_(app), statements_(std::move(statements)), out_(out) {
+    previous_ = SetMessageSink(this);
+}
+
+ScriptDriver::~ScriptDriver() {
+    SetMessageSink(previous_);
+}
+
+void ScriptDriver::Print(const std::string& line) {
+    std::fprintf(out_, "%s\n", line.c_str());
+    std::fflush(out_);
+}
+
+void ScriptDriver::Start() {
+    if (started_)
+        return;
+    started_ = true;
+    connect(app_.Frame(), &QWidget::windowTitleChanged, this,
+            [this](const QString& title) { Print("title: " + title.toStdString()); });
+    // The first song window opens after the main window's first paint.
+    auto waitForWindow = std::make_shared<std::function<void()>>();
+    *waitForWindow = [this, waitForWindow] {
+        if (app_.ActiveWindow() || app_.Finished()) {
+            QTimer::singleShot(0, this, &ScriptDriver::Next);
+            return;
+        }
+        QTimer::singleShot(10, this, *waitForWindow);
+    };
+    QTimer::singleShot(0, this, *waitForWindow);
+}
+
+MessageAnswer ScriptDriver::Show(const Message& message) {
+    Print("message: " + OneLine(message.title.str()) + " | " + OneLine(message.text.str()));
+    const bool question = message.buttons != MessageButtons::Ok;
+    if (finishing_)
+        return question ? MessageAnswer::No : MessageAnswer::Ok;
+    std::string answer;
+    if (!answers_.empty()) {
+        answer = Lower(answers_.front());
+        answers_.pop_front();
+    } else if (question) {
+        // A question nobody answered: the script is wrong, and Cancel changes nothing.
+        std::fprintf(stderr, "script: a question was asked and no answer given: %s\n",
+                     OneLine(message.text.str()).c_str());
+        exitCode_ = 1;
+        return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+    }
+    if (answer == "yes")
+        return MessageAnswer::Yes;
+    if (answer == "no")
+        return MessageAnswer::No;
+    if (answer == "cancel")
+        return MessageAnswer::Cancel;
+    return MessageAnswer::Ok;
+}
+
+bool ScriptDriver::ChooseFile(const FileRequest& request, std::string& chosen) {
+    Print("dialog: " + request.title.str());
+    if (finishing_ || answers_.empty())
+        return false;
+    const std::string answer = answers_.front();
+    answers_.pop_front();
+    if (Lower(answer) == "cancel")
+        return false;
+    chosen = answer;
+    return true;
+}
+
+void ScriptDriver::Next() {
+    if (exitCode_ != 0) {
+        Finish();
+        return;
+    }
+    if (next_ >= statements_.size() || app_.Finished()) {
+        Finish();
+        return;
+    }
+    const ScriptStatement& statement = statements_[next_++];
+    Run(statement);
+}
+
+void ScriptDriver::Fail(const ScriptStatement& statement, const std::string& why) {
+    std::fprintf(stderr, "script line %d: %s\n", statement.line, why.c_str());
+    exitCode_ = 1;
+}
+
+void ScriptDriver::Run(const ScriptStatement& s) {
+    using Kind = ScriptStatement::Kind;
+    int delay = 0;
+    switch (s.kind) {
+    case Kind::Key: {
+        std::string why;
+        if (!PressKey(s.argument, why))
+            Fail(s, why);
+        break;
+    }
+    case Kind::Command:
+        if (!app_.CommandEnabled(s.number))
+            Fail(s, "command " + std::to_string(s.number) + " is not enabled now");
+        else
+            app_.Command(s.number);
+        break;
+    case Kind::Answer:
+        answers_.push_back(s.argument);
+        break;
+    case Kind::View: {
+        TMDIDialog* window = app_.ActiveWindow();
+        if (!window || s.number < 1 || s.number > static_cast<int>(window->Views().size()))
+            Fail(s, "there is no view " + std::to_string(s.number));
+        else
+            window->ActivateView(s.number - 1);
+        break;
+    }
+    case Kind::WaitIdle:
+        WaitIdle(s.line);
+        return;
+    case Kind::Wait:
+        delay = std::max(s.number, 0);
+        break;
+    case Kind::Screenshot: {
+        QApplication::processEvents();
+        const QPixmap shot = app_.Frame()->grab();
+        if (shot.isNull() || !shot.save(QString::fromStdString(s.argument), "PNG"))
+            Fail(s, "cannot write the screenshot " + s.argument);
+        break;
+    }
+    case Kind::ExpectTitle: {
+        const std::string title = app_.Frame()->windowTitle().toStdString();
+        if (title != s.argument)
+            Fail(s, "the title is \"" + title + "\", not \"" + s.argument + "\"");
+        break;
+    }
+    }
+    QTimer::singleShot(delay, this, &ScriptDriver::Next);
+}
+
+// Until nothing plays and every posted message is handled.
+void ScriptDriver::WaitIdle(int line) {
+    const auto start = std::chrono::steady_clock::now();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, start, line] {
+        QApplication::sendPostedEvents();
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count();
+        if (app_.Idle()) {
+            QApplication::processEvents();
+            QTimer::singleShot(0, this, &ScriptDriver::Next);
+            return;
+        }
+        if (waited > kIdleLimitMs) {
+            std::fprintf(stderr, "script line %d: still busy after %d seconds\n", line,
+                         kIdleLimitMs / 1000);
+            exitCode_ = 1;
+            QTimer::singleShot(0, this, &ScriptDriver::Next);
+            return;
+        }
+        QTimer::singleShot(20, this, *poll);
+    };
+    QTimer::singleShot(0, this, *poll);
+}
+
+// The same way as a key press on the keyboard: the key assignments first, then the
+// menus' shortcuts, then the widget with the focus.
+bool ScriptDriver::PressKey(const std::string& sequence, std::string& why) {
+    const QKeySequence keys(QString::fromStdString(sequence), QKeySequence::PortableText);
+    if (keys.isEmpty() || keys.count() != 1) {
+        why = "\"" + sequence + "\" is not one key";
+        return false;
+    }
+    const QKeyCombination combination = keys[0];
+    const int key = combination.key();
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    if (app_.OfferKey(key, modifiers, true))
+        return true;
+    if (const int id = app_.Frame()->CommandForShortcut(keys)) {
+        app_.Command(id);
+        return true;
+    }
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = app_.Frame();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+    return true;
+}
+
+// The script is over: the program ends, closing what is still open without saving.
+void ScriptDriver::Finish() {
+    if (finishing_)
+        return;
+    finishing_ = true;
+    if (app_.Finished()) {
+        QApplication::exit(exitCode_);
+        return;
+    }
+    app_.Command(cmd::kExit);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll] {
+        if (app_.Finished()) {
+            QApplication::exit(exitCode_);
+            return;
+        }
+        QTimer::singleShot(10, this, *poll);
+    };
+    QTimer::singleShot(0, this, *poll);
+}

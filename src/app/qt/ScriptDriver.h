@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/ScriptParser.h"
+#include "util/Messages.h"
+
+class TVorlaune;
+
+// Runs the real windows from a script (`vorlaune --script FILE`), one statement at a time
+// from the event loop, so that everything a statement starts (dialogs, playback, posted
+// messages) runs as it would for a person. Message boxes and file dialogs are not shown:
+// each is printed ("message: TITLE | TEXT", "dialog: TITLE") and answered from the
+// `answer` statements. Window title changes are printed as "title: TEXT". When the
+// script ends, the program ends: songs still open are closed without saving.
+class ScriptDriver : public QObject, public MessageSink {
+    Q_OBJECT
+public:
+    ScriptDriver(TVorlaune& app, std::vector<ScriptStatement> statements, std::FILE* out = stdout);
+    ~ScriptDriver() override;
+
+    // Begins once the program has opened its first song window.
+    void Start();
+    // 0 when every statement passed; otherwise 1, with the failing line on stderr.
+    int ExitCode() const { return exitCode_; }
+
+    MessageAnswer Show(const Message& message) override;
+    bool ChooseFile(const FileRequest& request, std::string& chosen) override;
+
+private:
+    void Next();
+    void Run(const ScriptStatement& statement);
+    void Fail(const ScriptStatement& statement, const std::string& why);
+    void Finish();
+    void WaitIdle(int line);
+    bool PressKey(const std::string& sequence, std::string& why);
+    void Print(const std::string& line);
+
+    TVorlaune& app_;
+    std::vector<ScriptStatement> statements_;
+    std::size_t next_ = 0;
+    std::deque<std::string> answers_;
+    std::FILE* out_;
+    MessageSink* previous_ = nullptr;
+    int exitCode_ = 0;
+    bool finishing_ = false;
+    bool started_ = false;
+};
