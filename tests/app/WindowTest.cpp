@@ -1,0 +1,368 @@
+// The main window and song windows on Qt's offscreen platform, with a player that plays
+// nothing and a message seam that answers as a test tells it.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppCommands.h"
+#include "app/SongDocument.h"
+#include "app/Startup.h"
+#include "app/qt/QtPostTarget.h"
+#include "app/qt/TFrameWin.h"
+#include "app/qt/TMDIDialog.h"
+#include "app/qt/TVorlaune.h"
+#include "midifile/MidiWriter.h"
+#include "model/Song.h"
+#include "playback/FakePlayer.h"
+#include "playback/VorlauneGuts.h"
+#include "support/SongBuilder.h"
+#include "support/TempDir.h"
+#include "util/INIFile.h"
+#include "views/qt/BasicView.h"
+#include "views/qt/StaffView.h"
+
+namespace {
+
+// Records every message and answers from a queue; a question without an answer gets
+// Cancel.
+class AnsweringSink : public MessageSink {
+public:
+    AnsweringSink() : previous_(SetMessageSink(this)) {}
+    ~AnsweringSink() override { SetMessageSink(previous_); }
+    MessageAnswer Show(const Message& message) override {
+        shown.push_back(message.title.str() + " | " + message.text.str());
+        if (!answers.empty()) {
+            const MessageAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    }
+    bool ChooseFile(const FileRequest& request, std::string& chosen) override {
+        asked.push_back(request.title.str());
+        if (files.empty())
+            return false;
+        chosen = files.front();
+        files.pop_front();
+        return true;
+    }
+    std::vector<std::string> shown;
+    std::vector<std::string> asked;
+    std::deque<MessageAnswer> answers;
+    std::deque<std::string> files;
+
+private:
+    MessageSink* previous_;
+};
+
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void Settle() {
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("VORLAUNE_HOME", home.Path().c_str(), 1); }
+    void Start(const std::string& iniExtra = "", const std::string& file = "") {
+        std::string error;
+        ASSERT_TRUE(environment.Start(error)) << error;
+        if (!iniExtra.empty()) {
+            const std::string ini = TempDir::Read(home / INIFile::kFileName);
+            home.Write(INIFile::kFileName, ini + iniExtra);
+        }
+        auto fake = std::make_unique<FakePlayer>();
+        player = fake.get();
+        app = std::make_unique<TVorlaune>(environment, std::move(fake));
+        app->Start(file);
+        ASSERT_TRUE(WaitFor([&] { return app->ActiveWindow() != nullptr; }));
+        Settle();
+    }
+    void TearDown() override {
+        if (app && !app->Finished()) {
+            sink.answers.assign(20, MessageAnswer::No);
+            app->Command(cmd::kExit);
+            WaitFor([&] { return app->Finished(); });
+        }
+        app.reset();
+    }
+    std::string SaveSong(const std::string& name, const std::string& text) {
+        auto song = BuildSong(text);
+        const auto path = home / name;
+        EXPECT_TRUE(MidiWriter::SaveSong(*song, path));
+        return path.string();
+    }
+    TMDIDialog& Active() { return *app->ActiveWindow(); }
+    void Open(const std::string& file) {
+        const std::size_t before = app->SongWindows().size();
+        ASSERT_TRUE(app->OpenFile(file));
+        WaitFor([&] { return !app->SongWindows().empty() && app->ActiveWindow(); });
+        (void)before;
+        Settle();
+    }
+    bool Shown(const std::string& line) const {
+        return std::find(sink.shown.begin(), sink.shown.end(), line) != sink.shown.end();
+    }
+    std::vector<QString> FileMenuEntries(int firstId, int count) {
+        std::vector<QString> out;
+        QMenu* file = app->Frame()->Menu("&File");
+        for (QAction* a : file->actions())
+            if (a->data().toInt() >= firstId && a->data().toInt() < firstId + count)
+                out.push_back(a->text());
+        return out;
+    }
+
+    TempDir home;
+    AnsweringSink sink;
+    ProgramEnvironment environment;
+    FakePlayer* player = nullptr;
+    std::unique_ptr<TVorlaune> app;
+};
+
+} // namespace
+
+TEST_F(Windows, OpeningAfterStartReplacesTheEmptySongAndASecondOpenAddsAWindow) {
+    Start();
+    ASSERT_EQ(app->SongWindows().size(), 1u);
+    EXPECT_EQ(Active().Caption().toStdString(), "UNTITLED");
+    EXPECT_EQ(app->MenuId(), cmd::kMenuBasic);
+    const std::string a = SaveSong("a.mid", "0 n60 384");
+    const std::string b = SaveSong("b.mid", "0 n62 384");
+    Open(a);
+    ASSERT_TRUE(WaitFor([&] { return Active().Caption().toStdString() == a; }));
+    EXPECT_EQ(app->SongWindows().size(), 1u);
+    Open(b);
+    EXPECT_EQ(app->SongWindows().size(), 2u);
+    EXPECT_EQ(Active().Caption().toStdString(), b);
+    // The window list names both, in the order they opened.
+    QMenu* window = app->Frame()->Menu("&Window");
+    QStringList listed;
+    for (QAction* action : window->actions())
+        if (action->data().toInt() >= cmd::kWindowFirst)
+            listed << action->text();
+    EXPECT_EQ(listed,
+              (QStringList{"&1 " + QString::fromStdString(a), "&2 " + QString::fromStdString(b)}));
+}
+
+TEST_F(Windows, HistoryKeepsFiveAndAVanishedFileLeavesIt) {
+    Start("FILE_HISTORY_1=/nowhere/gone.mid\n");
+    EXPECT_EQ(FileMenuEntries(cmd::kHistoryFirst, 5).size(), 1u);
+    app->Command(cmd::kHistoryFirst);
+    EXPECT_TRUE(Shown("Read Error: | There was a problem opening this file."));
+    EXPECT_TRUE(FileMenuEntries(cmd::kHistoryFirst, 5).empty());
+
+    std::vector<std::string> files;
+    for (int i = 1; i <= 6; ++i)
+        files.push_back(SaveSong("s" + std::to_string(i) + ".mid", "0 n60 96"));
+    for (const std::string& f : files)
+        Open(f);
+    const auto entries = FileMenuEntries(cmd::kHistoryFirst, 5);
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries.front().toStdString(), "&1 " + files[5]);
+    EXPECT_EQ(entries.back().toStdString(), "&5 " + files[1]);
+
+    sink.answers.assign(10, MessageAnswer::No);
+    app->Command(cmd::kExit);
+    ASSERT_TRUE(WaitFor([&] { return app->Finished(); }));
+    INIFile ini(home.Path());
+    AString value;
+    EXPECT_TRUE(ini.ReadString("FILE_HISTORY_5", value));
+    EXPECT_EQ(value.str(), files[1]);
+    EXPECT_FALSE(ini.ReadString("FILE_HISTORY_6", value));
+}
+
+TEST_F(Windows, TwelveTracksOpenTenViewsAndNewViewRefusesAnEleventh) {
+    Start();
+    std::string text = "0 n60 96";
+    for (int t = 1; t < 12; ++t)
+        text += ", 0 t" + std::to_string(t) + " c" + std::to_string(t % 16) + " n60 96";
+    Open(SaveSong("twelve.mid", text));
+    ASSERT_TRUE(WaitFor([&] { return Active().Views().size() == 10; }));
+    app->Command(cmd::kNewView);
+    EXPECT_TRUE(Shown("Vorlaune | Because of resource limitations, there is a limit on the "
+                      "number of views created.\n\nTo see another track, select the 'Track #' "
+                      "filter button and select the appropriate tracks"));
+    EXPECT_EQ(Active().Views().size(), 10u);
+
+    // An empty song has one view; New View adds a second on the last track there is.
+    app->Command(cmd::kNewSong);
+    ASSERT_TRUE(WaitFor([&] { return Active().Views().size() == 1; }));
+    app->Command(cmd::kNewView);
+    EXPECT_EQ(Active().Views().size(), 2u);
+    EXPECT_EQ(Active().ActiveViewIndex(), 1);
+}
+
+TEST_F(Windows, ClosingAsksToSaveOnlyWhenTheSongDiffersFromTheSavedOne) {
+    Start();
+    Open(SaveSong("song.mid", "0 n60 384, 384 n62 384"));
+    // No edit since the save: no question.
+    app->Command(cmd::kCloseSong);
+    ASSERT_TRUE(WaitFor([&] { return app->SongWindows().empty(); }));
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(app->MenuId(), cmd::kMenuNoSong);
+
+    Open((home / "song.mid").string());
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    const std::string question =
+        "Vorlaune | Do you want to save changes to " + (home / "song.mid").string() + " ?";
+    // Cancel keeps the window.
+    sink.answers = {MessageAnswer::Cancel};
+    app->Command(cmd::kCloseSong);
+    Settle();
+    EXPECT_EQ(app->SongWindows().size(), 1u);
+    EXPECT_EQ(std::count(sink.shown.begin(), sink.shown.end(), question), 1);
+
+    // Saved, then undone: the song on screen is not the one on disk, so it asks.
+    app->Command(cmd::kSaveSong);
+    app->Command(cmd::kUndo);
+    EXPECT_TRUE(Active().IsModified());
+    // ... and undone, redone: the saved song again, no question.
+    app->Command(cmd::kRedo);
+    EXPECT_FALSE(Active().IsModified());
+    sink.shown.clear();
+    app->Command(cmd::kCloseSong);
+    ASSERT_TRUE(WaitFor([&] { return app->SongWindows().empty(); }));
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(Windows, ExitCancelledByOneOfTwoModifiedSongsKeepsEverythingOpen) {
+    Start();
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    app->Command(cmd::kNewSong);
+    Settle();
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    ASSERT_EQ(app->SongWindows().size(), 2u);
+    sink.answers = {MessageAnswer::No, MessageAnswer::Cancel};
+    app->Command(cmd::kExit);
+    Settle();
+    EXPECT_FALSE(app->Finished());
+    EXPECT_EQ(app->SongWindows().size(), 2u);
+    // The first window's "No" was withdrawn with the exit: it asks again next time.
+    for (TMDIDialog* window : app->SongWindows())
+        EXPECT_TRUE(window->IsModified());
+    sink.shown.clear();
+    sink.answers = {MessageAnswer::No, MessageAnswer::No};
+    app->Command(cmd::kExit);
+    ASSERT_TRUE(WaitFor([&] { return app->Finished(); }));
+    EXPECT_EQ(sink.shown.size(), 2u);
+}
+
+TEST_F(Windows, KeysGoThroughTheAssignmentsBeforeTheMenusAndUndoNamesTheCommand) {
+    Start();
+    QAction* undo = app->Frame()->Action(cmd::kUndo);
+    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_FALSE(undo->isEnabled());
+    // A real key press: "E" is Add Note At End.
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : app->Frame();
+    QTest::keyClick(target, Qt::Key_E);
+    Settle();
+    EXPECT_EQ(Active().Document().GetSong().PointCount(), 1u);
+    EXPECT_EQ(undo->text(), "Undo Put Item");
+    EXPECT_TRUE(undo->isEnabled());
+    // Ctrl+Z belongs to the key table (Undo); Ctrl+S to the menu, which asks for a name.
+    QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(Active().Document().GetSong().PointCount(), 0u);
+    EXPECT_EQ(app->Frame()->Action(cmd::kRedo)->text(), "Redo Put Item");
+    QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(sink.asked, (std::vector<std::string>{"Save As"}));
+    // While the key table is off (its dialog is open) nothing is dispatched.
+    app->Keys().SetEnabled(false);
+    EXPECT_FALSE(app->OfferKey(Qt::Key_E, Qt::NoModifier, true));
+    app->Keys().SetEnabled(true);
+}
+
+TEST_F(Windows, TheNoteLengthButtonsAreOneGroupAndFollowTheCurrentNote) {
+    Start();
+    auto* view = dynamic_cast<StaffView*>(Active().ActiveView());
+    ASSERT_NE(view, nullptr);
+    auto down = [&] {
+        int count = 0, which = -1;
+        for (int i = 0; i < 7; ++i)
+            if (view->LengthButton(i)->isChecked()) {
+                ++count;
+                which = i;
+            }
+        return count == 1 ? which : -count;
+    };
+    EXPECT_EQ(down(), 4); // a quarter to begin with
+    view->LengthButton(3)->click();
+    EXPECT_EQ(down(), 3);
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    EXPECT_EQ(view->Editor().CurrentNote()->duration, 192); // an eighth at 384
+    Active().KeyOperationCommand(KeyOperation::DotSelectedNote);
+    EXPECT_EQ(down(), 3);
+    EXPECT_TRUE(view->DotButton()->isChecked());
+    // The 1/64 button lets go of the triplet toggle.
+    view->TripletButton()->click();
+    view->LengthButton(0)->click();
+    EXPECT_FALSE(view->TripletButton()->isChecked());
+    EXPECT_EQ(down(), 0);
+}
+
+TEST_F(Windows, ClosingAPlayingWindowStopsThePlayerFirst) {
+    Start();
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    Active().Command(cmd::kPlay);
+    EXPECT_EQ(player->Count("start"), 1);
+    EXPECT_TRUE(app->Guts().PlayingSong() != nullptr);
+    sink.answers = {MessageAnswer::No};
+    app->Command(cmd::kCloseSong);
+    ASSERT_TRUE(WaitFor([&] { return app->SongWindows().empty(); }));
+    EXPECT_GE(player->Count("settostop"), 1);
+    EXPECT_EQ(app->Guts().PlayingSong(), nullptr);
+    // The stopped notice that follows reaches no window.
+    QCoreApplication::postEvent(app.get(), new PostedMessage(cmd::kPlayerStopped, 0));
+    Settle();
+    EXPECT_EQ(player->Count("stopmusic"), 1);
+}
+
+TEST_F(Windows, OutputDeviceSettingsWithoutPortsMeanTheSynthesizer) {
+    Start("DEFAULTOUTPUT=7\n");
+    EXPECT_EQ(app->OutputDevice(), -1);
+    EXPECT_EQ(environment.Settings().ReadInt("DEFAULTOUTPUT", 99), -1);
+    EXPECT_TRUE(app->Frame()->Action(cmd::kMidiMapper)->isChecked());
+}
+
+TEST_F(Windows, BasicModeIsRefusedForASongWithTwoChannelsOnATrack) {
+    Start();
+    Open(SaveSong("mixed.mid", "0 c0 n60 96, 96 c1 n62 96"));
+    EXPECT_EQ(app->MenuId(), cmd::kMenuAdvanced);
+    app->Command(cmd::kBasicMode);
+    EXPECT_TRUE(Shown("Vorlaune | Basic mode cannot be used\nwhen the song has more\nthan one "
+                      "channel or\ninstrument per track."));
+    EXPECT_EQ(app->MenuId(), cmd::kMenuAdvanced);
+}
+
+TEST_F(Windows, AChordFileBringsItsNoticeAndLaterWindowsSaySo) {
+    Start();
+    Open(SaveSong("chords.mid", "0 n60 96, 0 n64 96"));
+    EXPECT_TRUE(std::any_of(sink.shown.begin(), sink.shown.end(), [](const std::string& s) {
+        return s.rfind("Vorlaune | Note: This file controls the chords used\n", 0) == 0;
+    }));
+    app->Command(cmd::kTranspose);
+    EXPECT_EQ(sink.shown.back(), "Vorlaune | Transpose is not available in this version of "
+                                 "Vorlaune.");
+}
