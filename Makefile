@@ -30,13 +30,18 @@ test: build build-asan
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# Plays the demo song; where there is no sound output, renders it to a WAV file instead.
+# Opens the program with the demo song. Without a display it says so and renders the demo
+# song to a WAV file instead.
 DEMO := resources/demo/vorlaune-demo.mid
 run: build
-	@$(BUILD)/src/app/vorlaune --play $(DEMO) || { \
-	  echo "No sound output here: rendering the demo song instead."; \
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/src/app/vorlaune $(DEMO); \
+	else \
+	  echo "There is no display here (DISPLAY and WAYLAND_DISPLAY are unset):"; \
+	  echo "rendering the demo song instead."; \
 	  $(BUILD)/src/app/vorlaune -o $(BUILD)/vorlaune-demo.wav $(DEMO) && \
-	  echo "The demo song is in $(BUILD)/vorlaune-demo.wav"; }
+	  echo "The demo song is in $(BUILD)/vorlaune-demo.wav"; \
+	fi
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
