@@ -468,6 +468,20 @@ void TMDIDialog::HorizontalAction(int action) {
     QTimer::singleShot(0, this, [this] { ScrollChanged(); });
 }
 
+bool TMDIDialog::ScrollLineRight() {
+    const bool moved = scroll_.LineRight();
+    if (moved)
+        ScrollChanged();
+    return moved;
+}
+
+bool TMDIDialog::ScrollPageRight() {
+    const bool moved = scroll_.PageRight();
+    if (moved)
+        ScrollChanged();
+    return moved;
+}
+
 void TMDIDialog::ScrollTo(std::int32_t tick) {
     if (scroll_.ToTime(tick))
         ScrollChanged();

@@ -87,6 +87,9 @@ public:
     void DeleteView(int index);
     const BarBeatScroll& Scroll() const { return scroll_; }
     void ScrollTo(std::int32_t tick);
+    // The scroll bar's arrows and page steps, on the grid of bars and beats.
+    bool ScrollLineRight();
+    bool ScrollPageRight();
 
     // The tool bar's buttons, for tests and the script driver.
     QAbstractButton* OptionButton(Option option) const {

@@ -362,6 +362,10 @@ bool TVorlaune::OpenFile(const std::string& name) {
     return true;
 }
 
+void TVorlaune::OpenDocument(std::unique_ptr<SongDocument> document) {
+    OpenWindow(std::move(document));
+}
+
 void TVorlaune::OpenSong() {
     FileRequest request;
     request.mode = FileRequest::Mode::Open;

@@ -48,6 +48,8 @@ public:
     // Opens a MIDI file in a song window as Open Song does; false (after the message)
     // when it cannot be read.
     bool OpenFile(const std::string& file);
+    // Opens a song window on a document made elsewhere (a recording, a benchmark).
+    void OpenDocument(std::unique_ptr<SongDocument> document);
 
     TFrameWin* Frame() const { return frame_.get(); }
     TMDIDialog* ActiveWindow() const { return active_; }

@@ -19,6 +19,7 @@
 #include "app/ScriptParser.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/OffscreenScreen.h"
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/ScriptDriver.h"
 #include "app/qt/TFrameWin.h"
@@ -266,14 +267,7 @@ int RunWindows(const CommandLine& line, ProgramEnvironment& environment, int arg
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
         const char* platform = std::getenv("QT_QPA_PLATFORM");
         if ((!display || !*display) && (!wayland || !*wayland) && (!platform || !*platform)) {
-            offscreenConfig = std::filesystem::temp_directory_path() /
-                              ("vorlaune-screen-" + std::to_string(getpid()) + ".json");
-            std::ofstream config(offscreenConfig);
-            config << "{\"screens\": [{\"name\": \"script\", \"x\": 0, \"y\": 0, "
-                      "\"width\": 1600, \"height\": 1000, \"logicalDpi\": 96, "
-                      "\"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
-            const std::string value = "offscreen:configfile=" + offscreenConfig.string();
-            setenv("QT_QPA_PLATFORM", value.c_str(), 1);
+            offscreenConfig = UseOffscreenScreen(1600, 1000);
         }
     }
     QApplication application(argc, argv);

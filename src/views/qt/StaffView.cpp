@@ -95,8 +95,9 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
         request.currentIndex = static_cast<std::int32_t>(Editor().Position().MsgIter().Index());
     }
     {
+        // Lines on screen are whole pixels and nearly all straight across or up: smoothing
+        // them costs more than the whole rest of a paint and shows nothing.
         QPainter imagePainter(&image_);
-        imagePainter.setRenderHint(QPainter::Antialiasing);
         imagePainter.setRenderHint(QPainter::TextAntialiasing);
         QtDrawSurface surface(imagePainter);
         screen_.Paint(song_, &filter_, Options(), surface, request);
