@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
@@ -365,4 +367,36 @@ TEST_F(Windows, AChordFileBringsItsNoticeAndLaterWindowsSaySo) {
     app->Command(cmd::kTranspose);
     EXPECT_EQ(sink.shown.back(), "Vorlaune | Transpose is not available in this version of "
                                  "Vorlaune.");
+}
+
+TEST_F(Windows, AMidiFileDroppedOnTheMainWindowOpensAndOtherFilesDoNot) {
+    Start();
+    const std::string song = SaveSong("dropped.mid", "0 n60 96");
+    const auto drop = [&](const std::string& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(app->Frame(), &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(app->Frame(), &dropped);
+        Settle();
+    };
+    drop((home / "notes.txt").string());
+    EXPECT_EQ(Active().Caption().toStdString(), "UNTITLED");
+    drop(song);
+    ASSERT_TRUE(WaitFor([&] { return Active().Caption().toStdString() == song; }));
+}
+
+TEST_F(Windows, TheForcedCtrlMessagesTurnPlainKeysIntoTheirCtrlForms) {
+    Start();
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    QCoreApplication::postEvent(app.get(), new PostedMessage(cmd::kForceCtrl, 0));
+    Settle();
+    // A plain Z taken as Ctrl+Z: Undo.
+    EXPECT_TRUE(app->OfferKey(Qt::Key_Z, Qt::NoModifier, true));
+    EXPECT_EQ(Active().Document().GetSong().PointCount(), 0u);
+    QCoreApplication::postEvent(app.get(), new PostedMessage(cmd::kReleaseCtrl, 0));
+    Settle();
+    EXPECT_FALSE(app->OfferKey(Qt::Key_Z, Qt::NoModifier, true));
 }

@@ -741,6 +741,12 @@ void TVorlaune::customEvent(QEvent* event) {
     case cmd::kDestroyClosed:
         DestroyClosed();
         break;
+    case cmd::kForceCtrl:
+        keys_.ForceCtrl(true);
+        break;
+    case cmd::kReleaseCtrl:
+        keys_.ForceCtrl(false);
+        break;
     default:
         guts_->HandlePlayerMessage(posted->Message());
         break;
