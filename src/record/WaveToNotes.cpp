@@ -188,7 +188,7 @@ void WaveToNotes::ReportProgress(std::uint64_t position, std::uint64_t total) {
     const int percent = static_cast<int>(std::min<std::uint64_t>(position, total) * 100 / total);
     if (percent != lastPercent_) {
         lastPercent_ = percent;
-        progress_(progressContext_, percent);
+        progress_(percent);
     }
 }
 
@@ -235,7 +235,7 @@ int WaveToNotes::Convert(const WaveToNotesParameters& parameters, std::vector<De
         return kOk;
     std::vector<DetectedNote> found = Segment(frames.data(), frameCount, sampleRate, parameters);
     if (progress_)
-        progress_(progressContext_, 100);
+        progress_(100);
     notes = std::move(found);
     return kOk;
 }

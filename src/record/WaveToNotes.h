@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,11 +65,9 @@ public:
     static constexpr std::size_t kMaxNotes = 2000;
     static constexpr std::uint8_t kVelocity = 96;
 
-    using ProgressCallback = void (*)(void* context, int percent);
-    void SetProgressCallback(ProgressCallback callback, void* context) {
-        progress_ = callback;
-        progressContext_ = context;
-    }
+    // Told the percentage done, on the thread that converts.
+    using ProgressCallback = std::function<void(int percent)>;
+    void SetProgressCallback(ProgressCallback callback) { progress_ = std::move(callback); }
     // Checked between frames: a cancelled run stops early and its notes are thrown away.
     void SetCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
@@ -92,8 +91,7 @@ private:
     void ReportProgress(std::uint64_t position, std::uint64_t total);
     bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
 
-    ProgressCallback progress_ = nullptr;
-    void* progressContext_ = nullptr;
+    ProgressCallback progress_;
     int lastPercent_ = -1;
     const std::atomic<bool>* cancel_ = nullptr;
 };

@@ -2,18 +2,21 @@
 
 #include <exception>
 
+#include "playback/PostTarget.h"
+
 WaveToNotesWorker::~WaveToNotesWorker() {
     Cancel();
     if (thread_.joinable())
         thread_.join();
 }
 
-bool WaveToNotesWorker::Start(const WaveToNotesParameters& parameters, ProgressFunction onProgress,
-                              FinishedFunction onFinished) {
+bool WaveToNotesWorker::Start(const WaveToNotesParameters& parameters, PostTarget* target,
+                              std::uint32_t progressMessage, std::uint32_t finishedMessage) {
     if (thread_.joinable())
         return false;
-    onProgress_ = std::move(onProgress);
-    onFinished_ = std::move(onFinished);
+    target_ = target;
+    progressMessage_ = progressMessage;
+    finishedMessage_ = finishedMessage;
     thread_ = std::thread(&WaveToNotesWorker::Run, this, parameters);
     return true;
 }
@@ -26,12 +29,9 @@ void WaveToNotesWorker::Run(WaveToNotesParameters parameters) {
     try {
         WaveToNotes converter;
         converter.SetCancelFlag(&cancel_);
-        if (onProgress_)
+        if (target_)
             converter.SetProgressCallback(
-                [](void* self, int percent) {
-                    static_cast<WaveToNotesWorker*>(self)->onProgress_(percent);
-                },
-                this);
+                [this](int percent) { target_->Post(progressMessage_, percent); });
         const int code = converter.Convert(parameters, notes, voiced);
         if (code != WaveToNotes::kOk) {
             failed = true;
@@ -51,11 +51,8 @@ void WaveToNotesWorker::Run(WaveToNotesParameters parameters) {
         errorText_ = std::move(error);
     }
     // Whatever happened, the waiting side hears of the end, so a dialog never hangs.
-    try {
-        if (onFinished_)
-            onFinished_();
-    } catch (...) {
-    }
+    if (target_)
+        target_->Post(finishedMessage_, failed ? 1 : 0);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         finished_ = true;

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -11,14 +11,13 @@
 
 #include "record/WaveToNotes.h"
 
-// Runs one conversion on its own thread. Progress and the end are reported through the
-// two callbacks, which run on the worker thread and should only post to the user
-// interface; the results are read once WaitFinished says the run is over.
+class PostTarget;
+
+// Runs one conversion on its own thread. Progress (the percentage as the value) and the
+// end are posted to a target, which takes them on its own thread; the results are read
+// once WaitFinished says the run is over.
 class WaveToNotesWorker {
 public:
-    using ProgressFunction = std::function<void(int percent)>;
-    using FinishedFunction = std::function<void()>;
-
     WaveToNotesWorker() = default;
     // Cancels a running conversion and waits for its thread.
     ~WaveToNotesWorker();
@@ -27,8 +26,8 @@ public:
 
     // False when a conversion was already started. Samples in memory named by the
     // parameters must outlive the run.
-    bool Start(const WaveToNotesParameters& parameters, ProgressFunction onProgress,
-               FinishedFunction onFinished);
+    bool Start(const WaveToNotesParameters& parameters, PostTarget* target,
+               std::uint32_t progressMessage, std::uint32_t finishedMessage);
     // A cancelled run stops at its next frame and hands over no notes.
     void Cancel() { cancel_ = true; }
     bool WaitFinished(std::chrono::milliseconds timeout);
@@ -44,8 +43,9 @@ private:
 
     std::thread thread_;
     std::atomic<bool> cancel_{false};
-    ProgressFunction onProgress_;
-    FinishedFunction onFinished_;
+    PostTarget* target_ = nullptr;
+    std::uint32_t progressMessage_ = 0;
+    std::uint32_t finishedMessage_ = 0;
 
     mutable std::mutex mutex_;
     std::condition_variable finishedSignal_;

@@ -5,8 +5,7 @@
 #include "util/INIFile.h"
 
 bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& song,
-                       WaveToNotes::ProgressCallback progress, void* progressContext,
-                       Message& failure) {
+                       WaveToNotes::ProgressCallback progress, Message& failure) {
     const std::int32_t tempo = song.TempoAt(0);
     WaveToNotesParameters parameters;
     if (settings)
@@ -20,7 +19,7 @@ bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& son
     int code = WaveToNotes::kOk;
     try {
         WaveToNotes converter;
-        converter.SetProgressCallback(progress, progressContext);
+        converter.SetProgressCallback(std::move(progress));
         code = converter.Convert(parameters, notes, voicedFrames);
     } catch (...) {
         failure = Message{kAppTitle, kWaveToNotesExceptionText, MessageIcon::Exclamation};

@@ -13,5 +13,4 @@ class Song;
 // `settings` (defaults when null). False with the message the user is to see when the
 // conversion fails or finds nothing.
 bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& song,
-                       WaveToNotes::ProgressCallback progress, void* progressContext,
-                       Message& failure);
+                       WaveToNotes::ProgressCallback progress, Message& failure);

@@ -32,8 +32,7 @@ Outcome Convert(WaveToNotesParameters p, const std::string& file = "",
         p.sampleBytes = samples.size();
     }
     WaveToNotes converter;
-    converter.SetProgressCallback(
-        [](void* o, int percent) { static_cast<Outcome*>(o)->progress.push_back(percent); }, &out);
+    converter.SetProgressCallback([&out](int percent) { out.progress.push_back(percent); });
     out.code = converter.Convert(p, out.notes, out.voiced);
     return out;
 }

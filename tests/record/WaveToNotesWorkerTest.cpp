@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 
 #include "WaveBytes.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
+#include "playback/PostTarget.h"
 #include "record/PitchConversions.h"
 #include "record/WaveToNotesWorker.h"
 #include "record/WaveToSong.h"
@@ -25,47 +27,58 @@ std::string SungWave(int note, double seconds) {
 
 } // namespace
 
-TEST(WaveToNotesWorker, EveryRunSignalsItsEndAndOnlyFinishedRunsHaveNotes) {
+// Takes the worker's posts on the worker's own thread, as a test may.
+class CountingTarget : public PostTarget {
+public:
+    std::function<void(std::uint32_t, std::int64_t)> onPost;
+    std::atomic<int> progress{0};
+    std::atomic<int> finished{0};
+    void Post(std::uint32_t message, std::int64_t value) override {
+        (message == kFinished ? finished : progress)++;
+        if (onPost)
+            onPost(message, value);
+    }
+    static constexpr std::uint32_t kProgress = 1;
+    static constexpr std::uint32_t kFinished = 2;
+};
+
+TEST(WaveToNotesWorker, EveryRunPostsItsEndAndOnlyFinishedRunsHaveNotes) {
     TempDir dir;
     WaveToNotesParameters p;
-    std::atomic<int> finished{0};
-    std::atomic<int> reports{0};
+    CountingTarget target;
     p.fileName = dir.Write("take.wav", SungWave(62, 0.6)).string();
     {
         WaveToNotesWorker worker;
-        ASSERT_TRUE(worker.Start(
-            p, [&](int) { ++reports; }, [&] { ++finished; }));
-        EXPECT_FALSE(worker.Start(p, nullptr, nullptr));
+        ASSERT_TRUE(worker.Start(p, &target, CountingTarget::kProgress, CountingTarget::kFinished));
+        EXPECT_FALSE(worker.Start(p, nullptr, 0, 0));
         ASSERT_TRUE(worker.WaitFinished(std::chrono::seconds(60)));
         EXPECT_FALSE(worker.Failed());
         const auto notes = worker.TakeNotes();
         ASSERT_EQ(notes.size(), 1u);
         EXPECT_EQ(notes[0].note, 62);
     }
-    EXPECT_EQ(finished, 1);
-    EXPECT_GT(reports, 2);
+    EXPECT_EQ(target.finished, 1);
+    EXPECT_GT(target.progress, 2);
 
     p.fileName = (dir / "missing.wav").string();
     WaveToNotesWorker failing;
-    failing.Start(p, nullptr, [&] { ++finished; });
+    failing.Start(p, &target, CountingTarget::kProgress, CountingTarget::kFinished);
     ASSERT_TRUE(failing.WaitFinished(std::chrono::seconds(60)));
     EXPECT_EQ(failing.ErrorText(), WaveToNotes::ErrorText(WaveToNotes::kBadFormat));
-    EXPECT_EQ(finished, 2);
+    EXPECT_EQ(target.finished, 2);
 
     // Cancelled at its first report, a long run ends early and hands over nothing.
     p.fileName = dir.Write("long.wav", SungWave(62, 20.0)).string();
     WaveToNotesWorker cancelled;
-    reports = 0;
-    cancelled.Start(
-        p,
-        [&](int) {
-            ++reports;
+    target.progress = 0;
+    target.onPost = [&](std::uint32_t message, std::int64_t) {
+        if (message == CountingTarget::kProgress)
             cancelled.Cancel();
-        },
-        [&] { ++finished; });
+    };
+    cancelled.Start(p, &target, CountingTarget::kProgress, CountingTarget::kFinished);
     ASSERT_TRUE(cancelled.WaitFinished(std::chrono::seconds(60)));
-    EXPECT_EQ(finished, 3);
-    EXPECT_LT(reports, 5);
+    EXPECT_EQ(target.finished, 3);
+    EXPECT_LT(target.progress, 5);
     EXPECT_TRUE(cancelled.TakeNotes().empty());
 }
 
@@ -74,7 +87,7 @@ TEST(WaveToSong, PutsTheNotesOnTheFirstTrackOrSaysWhyNot) {
     Song song;
     Message failure;
     ASSERT_TRUE(ConvertWaveToSong(dir.Write("a.wav", SungWave(69, 0.5)).string(), nullptr, song,
-                                  nullptr, nullptr, failure));
+                                  nullptr, failure));
     // The leading rest is gone by default; half a second is 384 ticks at 120 per minute.
     const std::string dump = DumpRecords(song);
     int duration = 0;
@@ -86,11 +99,11 @@ TEST(WaveToSong, PutsTheNotesOnTheFirstTrackOrSaysWhyNot) {
 
     Song other;
     const auto stereo = dir.Write("s.wav", Riff({Fmt(1, 2, 44100, 16), Chunk("data", "")}));
-    EXPECT_FALSE(ConvertWaveToSong(stereo.string(), nullptr, other, nullptr, nullptr, failure));
+    EXPECT_FALSE(ConvertWaveToSong(stereo.string(), nullptr, other, nullptr, failure));
     EXPECT_EQ(failure.text.str(), WaveToNotes::ErrorText(WaveToNotes::kNotMono));
     EXPECT_EQ(failure.icon, MessageIcon::Exclamation);
     const auto quiet = dir.Write("q.wav", MonoWave(Silence(1.0)));
-    EXPECT_FALSE(ConvertWaveToSong(quiet.string(), nullptr, other, nullptr, nullptr, failure));
+    EXPECT_FALSE(ConvertWaveToSong(quiet.string(), nullptr, other, nullptr, failure));
     EXPECT_EQ(failure.text.str(), kWaveToNotesNoNotesText);
     EXPECT_EQ(failure.icon, MessageIcon::Information);
     EXPECT_EQ(other.PointCount(), 0u);

@@ -87,13 +87,12 @@ int SaveMidi(const CommandLine& line) {
 struct ProgressBar {
     bool drawn = false;
     int filled = -1;
-    static void Draw(void* self, int percent) {
-        ProgressBar& me = *static_cast<ProgressBar*>(self);
-        if (percent / 5 == me.filled)
+    void Draw(int percent) {
+        if (percent / 5 == filled)
             return;
-        me.drawn = true;
-        me.filled = percent / 5;
-        const std::string bar(static_cast<std::size_t>(me.filled), '#');
+        drawn = true;
+        filled = percent / 5;
+        const std::string bar(static_cast<std::size_t>(filled), '#');
         std::fprintf(stderr, "\rConverting [%-20s] %3d%%", bar.c_str(), percent);
         std::fflush(stderr);
     }
@@ -109,8 +108,9 @@ int SaveWaveAsMidi(const CommandLine& line) {
     SongDocument document;
     Message failure;
     ProgressBar progress;
-    const bool converted = ConvertWaveToSong(line.input, INIFile::Global(), document.GetSong(),
-                                             ProgressBar::Draw, &progress, failure);
+    const bool converted = ConvertWaveToSong(
+        line.input, INIFile::Global(), document.GetSong(),
+        [&](int percent) { progress.Draw(percent); }, failure);
     progress.End();
     if (!converted) {
         ShowMessage(failure);
