@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "FakePlayer.h"
+#include "TestSounds.h"
 #include "model/Song.h"
 #include "playback/ConsolePlayer.h"
 #include "playback/PlayerEngine.h"
@@ -16,16 +17,6 @@
 namespace {
 
 constexpr int kRate = 44100;
-
-// The small General MIDI font loads fast; any other will do.
-std::filesystem::path TestSoundFont() {
-    for (const char* candidate :
-         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-          "/usr/share/sounds/sf2/default-GM.sf2"})
-        if (std::filesystem::exists(candidate))
-            return candidate;
-    return {};
-}
 
 void Render(ConsolePlayer& player, Song& song, AString* notes = nullptr) {
     AString error, heard;
@@ -51,30 +42,6 @@ long FirstLoud(const std::vector<float>& samples, long from, float threshold) {
         if (std::fabs(samples[static_cast<std::size_t>(i)]) > threshold)
             return i;
     return -1;
-}
-
-// A 16-bit PCM wave: `frames` frames of `value`, then as many of silence.
-std::string Wave(int rate, int channels, int frames, std::int16_t value) {
-    std::string data;
-    for (int f = 0; f < 2 * frames; ++f)
-        for (int c = 0; c < channels; ++c) {
-            const std::int16_t v = f < frames ? value : 0;
-            data.push_back(static_cast<char>(v & 0xFF));
-            data.push_back(static_cast<char>((v >> 8) & 0xFF));
-        }
-    const auto u32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
-                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-    };
-    const auto u16 = [](std::uint16_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
-    };
-    std::string fmt = u16(1) + u16(static_cast<std::uint16_t>(channels)) + u32(rate) +
-                      u32(static_cast<std::uint32_t>(rate * channels * 2)) +
-                      u16(static_cast<std::uint16_t>(channels * 2)) + u16(16);
-    std::string body = "WAVE" + std::string("fmt ") + u32(16) + fmt + "data" +
-                       u32(static_cast<std::uint32_t>(data.size())) + data;
-    return "RIFF" + u32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
 class RenderTest : public ::testing::Test {
@@ -125,12 +92,13 @@ TEST_F(RenderTest, NotesStartWhereTheTempoMapPutsThem) {
 }
 
 TEST_F(RenderTest, CueSoundsStartAtTheirTick) {
-    dir.Write("click.wav", Wave(kRate, 2, 100, 20000));
-    dir.Write("low.wav", Wave(22050, 1, 50, -20000)); // resampled, mono
+    dir.Write("click.wav", WaveBytes(kRate, 2, 100, 20000));
+    dir.Write("low.wav", WaveBytes(22050, 1, 50, -20000)); // resampled, mono
     auto player = Player("cues.wav");
     player->Guts().AddAudioWAVFile("click.wav", AString(dir.Path().string()));
     player->Guts().AddAudioWAVFile("low.wav", AString(dir.Path().string()));
     auto song = BuildSong("768 text7=Audio:click.wav, 1000 text7=Audio:low.wav");
+    song->fileName = (dir / "cues.mid").string();
     Render(*player, *song);
     const std::vector<float> left = LeftOf(dir / "cues.wav");
     const long click = FirstLoud(left, 0, 0.1f);

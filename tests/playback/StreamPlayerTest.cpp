@@ -222,6 +222,7 @@ TEST_F(PlayerTest, CuesPlayAtTheirTimeAndAMissingOneIsReportedOnce) {
     auto song = BuildSong("0 n60 10, 384 text7=Audio:drum.wav, 768 text7=Audio:missing.wav, "
                           "1152 text7=Audio:missing.wav");
     song->SetTempo(0, 100000);
+    song->fileName = "/songs/cues.mid";
     Make();
     guts->AddAudioWAVFile("drum.wav", "/songs");
     guts->PlayAll(song.get(), nullptr);
