@@ -26,7 +26,10 @@ AString AudioDriverSetting() {
 
 } // namespace
 
-PlayerEngine::PlayerEngine() : soundFont_(FindSoundFont(INIFile::Global(), &soundFontWarning_)) {}
+PlayerEngine::PlayerEngine() {
+    // In the body: the warning member is made after the font member.
+    soundFont_ = FindSoundFont(INIFile::Global(), &soundFontWarning_);
+}
 
 PlayerEngine::~PlayerEngine() {
     Halt();
