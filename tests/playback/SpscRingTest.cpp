@@ -50,7 +50,7 @@ TEST(SpscRing, TellsFullFromEmptyAndKeepsOrderAcrossTheWrap) {
 }
 
 TEST(SpscRing, TwoThreadsPassEveryItemOnceInOrder) {
-    constexpr std::uint64_t kItems = 100000;
+    constexpr std::uint64_t kItems = 20000;
     SpscRing<Pair> ring(8); // small, so that both sides keep meeting full and empty
     std::uint64_t fullMet = 0;
     std::thread producer([&] {
