@@ -23,7 +23,7 @@ bool CueHost::Open(AString& error, const AString& driver) {
     // Nothing was heard while closed: what was asked for meanwhile is dropped.
     mixer_.StopAll();
     ring_.Clear();
-    retired_.ReleaseAll();
+    retired_.Collect(false);
     return device_.Open(settings_.get(), *this, error, driver);
 }
 
@@ -45,15 +45,11 @@ bool CueHost::StopAll() {
 
 void CueHost::Retire(RetiredSounds::Sounds sounds) {
     // Every command given so far is ended by this ticket, those still in the ring too.
-    retired_.Retire(serial_.load(std::memory_order_relaxed), std::move(sounds));
-    Collect();
+    retired_.Retire(serial_.load(std::memory_order_relaxed), std::move(sounds), IsOpen());
 }
 
 void CueHost::Collect() {
-    if (device_.IsOpen())
-        retired_.Collect();
-    else
-        retired_.ReleaseAll();
+    retired_.Collect(IsOpen());
 }
 
 void CueHost::Render(float* left, float* right, int frames) {

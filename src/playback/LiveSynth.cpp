@@ -28,15 +28,11 @@ void LiveSynth::Detach() {
 }
 
 void LiveSynth::Retire(RetiredSounds::Sounds sounds) {
-    retired_.Retire(++tickets_, std::move(sounds));
-    Collect();
+    retired_.Retire(++tickets_, std::move(sounds), IsOpen());
 }
 
 void LiveSynth::Collect() {
-    if (device_.IsOpen())
-        retired_.Collect();
-    else
-        retired_.ReleaseAll();
+    retired_.Collect(IsOpen());
 }
 
 void LiveSynth::Render(float* left, float* right, int frames) {

@@ -23,12 +23,11 @@ public:
     RetiredSounds(const RetiredSounds&) = delete;
     RetiredSounds& operator=(const RetiredSounds&) = delete;
 
-    // Commanding thread: `sounds` live on until `ticket` is acknowledged.
-    void Retire(std::uint64_t ticket, Sounds sounds);
-    // Commanding thread: frees what the audio thread has let go of.
-    void Collect();
-    // Commanding thread, when no audio thread runs: frees everything.
-    void ReleaseAll();
+    // Commanding thread: `sounds` live on until `ticket` is acknowledged. Collects too.
+    void Retire(std::uint64_t ticket, Sounds sounds, bool audioThreadRuns);
+    // Commanding thread: frees what the audio thread has let go of; everything when no
+    // audio thread runs.
+    void Collect(bool audioThreadRuns);
     // Commanding thread: sounds still held.
     std::size_t Held() const;
 

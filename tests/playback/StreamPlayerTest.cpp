@@ -110,6 +110,14 @@ protected:
         }
     }
 
+    // A fast song saved as /songs/tune.mid.
+    static std::unique_ptr<Song> SongInSongs(const std::string& text) {
+        auto song = BuildSong(text);
+        song->SetTempo(0, 100000);
+        song->fileName = "/songs/tune.mid";
+        return song;
+    }
+
     int NotesOn() const {
         const auto& sent = player->sink.SentItems();
         return static_cast<int>(std::count_if(sent.begin(), sent.end(), [](const auto& s) {
@@ -221,10 +229,8 @@ TEST_F(PlayerTest, MoreDataIsAskedForBeforeTheQueueRunsDry) {
 }
 
 TEST_F(PlayerTest, CuesPlayAtTheirTimeAndAMissingOneIsReportedOnce) {
-    auto song = BuildSong("0 n60 10, 384 text7=Audio:drum.wav, 768 text7=Audio:missing.wav, "
-                          "1152 text7=Audio:missing.wav");
-    song->SetTempo(0, 100000);
-    song->fileName = "/songs/cues.mid";
+    auto song = SongInSongs("0 n60 10, 384 text7=Audio:drum.wav, 768 text7=Audio:missing.wav, "
+                            "1152 text7=Audio:missing.wav");
     Make();
     guts->AddAudioWAVFile("drum.wav", "/songs");
     guts->PlayAll(song.get(), nullptr);
@@ -262,11 +268,9 @@ TEST_F(PlayerTest, CuesAreFoundInTheSongsFolderWhateverTheirPrefixAndOutsideOnes
     // Registered as the song loaded; the same in capitals; one only played; two leading
     // out of the folder, one of them twice.
     auto song =
-        BuildSong("0 text7=Audio:drum.wav, 96 text7=AUDIO:drum.wav, 192 text7=AUDIO:bell.wav, "
-                  "288 text7=Audio:../elsewhere.wav, 384 text7=Audio:/sounds/far.wav, "
-                  "480 text7=audio:../elsewhere.wav, 576 n60 10");
-    song->SetTempo(0, 100000);
-    song->fileName = "/songs/tune.mid";
+        SongInSongs("0 text7=Audio:drum.wav, 96 text7=AUDIO:drum.wav, 192 text7=AUDIO:bell.wav, "
+                    "288 text7=Audio:../elsewhere.wav, 384 text7=Audio:/sounds/far.wav, "
+                    "480 text7=audio:../elsewhere.wav, 576 n60 10");
     Make();
     guts->AddAudioWAVFile("drum.wav", "/songs");
     guts->PlayAll(song.get(), nullptr);
@@ -285,10 +289,8 @@ TEST_F(PlayerTest, CuesAreFoundInTheSongsFolderWhateverTheirPrefixAndOutsideOnes
 }
 
 TEST_F(PlayerTest, EveryFailingCueIsToldOnceWithItsReason) {
-    auto song = BuildSong("0 text7=Audio:missing.wav, 96 text7=Audio:gone/missing.wav, "
-                          "192 text7=AUDIO:missing.wav, 288 n60 10");
-    song->SetTempo(0, 100000);
-    song->fileName = "/songs/tune.mid";
+    auto song = SongInSongs("0 text7=Audio:missing.wav, 96 text7=Audio:gone/missing.wav, "
+                            "192 text7=AUDIO:missing.wav, 288 n60 10");
     Make();
     guts->PlayAll(song.get(), nullptr);
     Run(1);
