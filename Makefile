@@ -1,10 +1,11 @@
 # Two entry points: `make run` and `make test`. Both install what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: deps build build-asan test test-fast run bench fuzz clean
+.PHONY: deps build build-asan build-tsan test test-fast run bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -17,15 +18,24 @@ build: deps $(BUILD)/build.ninja
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVORLAUNE_WERROR=ON \
-	      -DVORLAUNE_SANITIZE=ON -DVORLAUNE_CORE_ONLY=ON
+	      -DVORLAUNE_SANITIZE=ON -DVORLAUNE_CORE_ONLY=ON -DVORLAUNE_ENGINE=ON
 
 build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# The whole suite, then the core suite again under AddressSanitizer and UBSan.
-test: build build-asan
+$(TSAN_BUILD)/build.ninja:
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLAUNE_WERROR=ON \
+	      -DVORLAUNE_TSAN=ON
+
+build-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+
+# The whole suite; the core suite and the sound engine's again under AddressSanitizer and
+# UBSan; the player's tests under ThreadSanitizer.
+test: build build-asan build-tsan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
 test-fast: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -50,4 +60,4 @@ fuzz:
 	fuzz/run 60
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) fuzz/out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) fuzz/out

@@ -4,6 +4,7 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ namespace {
 
 std::mutex gLogMutex;
 std::string gLastError;
+std::atomic<AudioStandIn*> gStandIn{nullptr};
 
 void LogError(int, const char* message, void*) {
     // The audio thread may log too: never wait for the lock there.
@@ -43,9 +45,23 @@ AString AudioDevice::LastLibraryError() {
     return AString(gLastError);
 }
 
+AudioStandIn* AudioDevice::SetStandIn(AudioStandIn* standIn) {
+    return gStandIn.exchange(standIn);
+}
+
 bool AudioDevice::Open(fluid_settings_t* settings, AudioSource& source, AString& error,
                        const AString& driver) {
     Close();
+    if (AudioStandIn* standIn = gStandIn.load()) {
+        if (!standIn->Open(source)) {
+            error = "The built-in synthesizer cannot play: no audio output device could be "
+                    "opened.";
+            return false;
+        }
+        standIn_ = standIn;
+        source_ = &source;
+        return true;
+    }
     QuietLibraryLog();
     std::vector<std::string> available;
     fluid_settings_foreach_option(
@@ -69,7 +85,7 @@ bool AudioDevice::Open(fluid_settings_t* settings, AudioSource& source, AString&
         }
         if (!name.empty())
             fluid_settings_setstr(settings, "audio.driver", name.c_str());
-        driver_ = new_fluid_audio_driver2(settings, Callback, this);
+        driver_.reset(new_fluid_audio_driver2(settings, Callback, this));
         if (driver_)
             return true;
         if (firstError.IsEmpty())
@@ -82,9 +98,11 @@ bool AudioDevice::Open(fluid_settings_t* settings, AudioSource& source, AString&
 }
 
 void AudioDevice::Close() {
-    if (driver_)
-        delete_fluid_audio_driver(driver_);
-    driver_ = nullptr;
+    // Deleting the driver waits for its thread.
+    driver_.reset();
+    if (standIn_)
+        standIn_->Close(*source_);
+    standIn_ = nullptr;
     source_ = nullptr;
 }
 

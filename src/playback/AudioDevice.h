@@ -1,9 +1,7 @@
 #pragma once
 
+#include "playback/FluidPtr.h"
 #include "util/AString.h"
-
-typedef struct _fluid_hashtable_t fluid_settings_t;
-typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 
 // Fills the sound card's buffers; called on the audio thread.
 class AudioSource {
@@ -11,6 +9,17 @@ public:
     virtual ~AudioSource() = default;
     // Writes (not adds) `frames` frames into `left` and `right`.
     virtual void Render(float* left, float* right, int frames) = 0;
+};
+
+// Takes the place of the system's audio output where there is none to use (tests): while
+// one is installed, audio devices open it instead of a driver.
+class AudioStandIn {
+public:
+    virtual ~AudioStandIn() = default;
+    // Starts calling `source.Render` from a thread of its own; false when it cannot.
+    virtual bool Open(AudioSource& source) = 0;
+    // Stops calling `source`; no call is running on return.
+    virtual void Close(AudioSource& source) = 0;
 };
 
 // The system's audio output, reached through the synthesizer library's drivers (ALSA,
@@ -29,7 +38,11 @@ public:
     bool Open(fluid_settings_t* settings, AudioSource& source, AString& error,
               const AString& driver = AString());
     void Close();
-    bool IsOpen() const { return driver_ != nullptr; }
+    bool IsOpen() const { return driver_ || standIn_; }
+
+    // Installs `standIn` (not owned; null: the real drivers again) for devices opened from
+    // now on. Returns the one it replaces.
+    static AudioStandIn* SetStandIn(AudioStandIn* standIn);
 
     // Routes the library's error messages to the last-error text below and keeps its
     // other chatter off the terminal. Safe to call more than once.
@@ -40,6 +53,7 @@ public:
 private:
     static int Callback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
 
-    fluid_audio_driver_t* driver_ = nullptr;
+    FluidPtr<fluid_audio_driver_t> driver_;
+    AudioStandIn* standIn_ = nullptr; // the one this device opened, if any
     AudioSource* source_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "model/Song.h"
 #include "playback/PlayerEngine.h"
 #include "playback/PostTarget.h"
+#include "playback/SoundFilePtr.h"
 #include "playback/SynthRenderer.h"
 #include "playback/VorlauneGuts.h"
 #include "util/Messages.h"
@@ -40,15 +41,15 @@ bool WriteSilence(const std::filesystem::path& file, Song& song, AString& error)
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     std::filesystem::path partial = file;
     partial += ".partial";
-    SNDFILE* out = sf_open(partial.c_str(), SFM_WRITE, &info);
+    SoundFilePtr out(sf_open(partial.c_str(), SFM_WRITE, &info));
     if (!out) {
         error = "Cannot write the file " + AString(file.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
         return false;
     }
     const std::vector<float> zeros(static_cast<std::size_t>(frames) * 2, 0.0f);
-    const bool written = sf_writef_float(out, zeros.data(), frames) == frames;
-    sf_close(out);
+    const bool written =
+        sf_writef_float(out.get(), zeros.data(), frames) == frames && sf_close(out.release()) == 0;
     std::error_code ec;
     if (written)
         std::filesystem::rename(partial, file, ec);

@@ -3,68 +3,72 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 CueHost::~CueHost() {
+    // The audio thread first: the sounds it reads go with the members.
     device_.Close();
-    if (settings_)
-        delete_fluid_settings(settings_);
 }
 
-bool CueHost::Open(AString& error) {
+bool CueHost::Open(AString& error, const AString& driver) {
     if (device_.IsOpen())
         return true;
     if (!settings_) {
-        settings_ = new_fluid_settings();
+        settings_.reset(new_fluid_settings());
         if (!settings_) {
             error = "No audio output could be prepared.";
             return false;
         }
-        fluid_settings_setnum(settings_, "synth.sample-rate", kSampleRate);
+        fluid_settings_setnum(settings_.get(), "synth.sample-rate", kSampleRate);
     }
+    // Nothing was heard while closed: what was asked for meanwhile is dropped.
     mixer_.StopAll();
-    read_.store(written_.load());
-    return device_.Open(settings_, *this, error);
+    ring_.Clear();
+    retired_.Collect(false);
+    return device_.Open(settings_.get(), *this, error, driver);
 }
 
-bool CueHost::Push(Command command) {
-    const std::uint64_t w = written_.load(std::memory_order_relaxed);
-    if (w - read_.load(std::memory_order_acquire) >= ring_.size())
+bool CueHost::Push(const SoundBuffer* sound) {
+    const std::uint64_t serial = serial_.load(std::memory_order_relaxed);
+    if (!ring_.Push({sound, serial}))
         return false;
-    ring_[w % ring_.size()] = command;
-    written_.store(w + 1, std::memory_order_release);
+    serial_.store(serial + 1, std::memory_order_relaxed);
     return true;
 }
 
 bool CueHost::Play(const SoundBuffer& sound) {
-    return Push({&sound});
+    return Push(&sound);
 }
 
 bool CueHost::StopAll() {
-    return Push({nullptr});
+    return Push(nullptr);
 }
 
-void CueHost::Settle() {
-    const std::uint64_t target = written_.load();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
-    while (device_.IsOpen() && read_.load() < target && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!device_.IsOpen())
-        read_.store(target);
+void CueHost::Retire(RetiredSounds::Sounds sounds) {
+    // Every command given so far is ended by this ticket, those still in the ring too.
+    retired_.Retire(serial_.load(std::memory_order_relaxed), std::move(sounds), IsOpen());
+}
+
+void CueHost::Collect() {
+    retired_.Collect(IsOpen());
 }
 
 void CueHost::Render(float* left, float* right, int frames) {
-    std::uint64_t r = read_.load(std::memory_order_relaxed);
-    const std::uint64_t w = written_.load(std::memory_order_acquire);
-    for (; r < w; ++r) {
-        const Command& command = ring_[r % ring_.size()];
-        if (command.sound)
-            mixer_.Start(*command.sound, 0);
-        else
-            mixer_.StopAll();
+    const std::uint64_t stop = retired_.Requested();
+    while (const Command* command = ring_.Peek()) {
+        // What was asked for before the latest stop never starts.
+        if (command->serial >= stop) {
+            if (command->sound)
+                mixer_.Start(*command->sound, 0, command->serial);
+            else
+                mixer_.StopStartedBefore(command->serial);
+        }
+        ring_.Pop();
     }
-    read_.store(r, std::memory_order_release);
+    if (stop != served_) {
+        mixer_.StopStartedBefore(stop);
+        retired_.Acknowledge(stop);
+        served_ = stop;
+    }
     std::fill(left, left + frames, 0.0f);
     std::fill(right, right + frames, 0.0f);
     mixer_.Mix(left, right, frames);

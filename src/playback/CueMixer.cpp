@@ -4,7 +4,7 @@
 
 #include "playback/SoundBuffer.h"
 
-void CueMixer::Start(const SoundBuffer& sound, std::int64_t offset) {
+void CueMixer::Start(const SoundBuffer& sound, std::int64_t offset, std::uint64_t serial) {
     if (sound.Frames() == 0)
         return;
     Voice* chosen = nullptr;
@@ -22,6 +22,7 @@ void CueMixer::Start(const SoundBuffer& sound, std::int64_t offset) {
     }
     chosen->sound = &sound;
     chosen->position = -std::max<std::int64_t>(offset, 0);
+    chosen->serial = serial;
 }
 
 void CueMixer::Mix(float* left, float* right, int frames) {
@@ -47,6 +48,12 @@ void CueMixer::Mix(float* left, float* right, int frames) {
 void CueMixer::StopAll() {
     for (Voice& voice : voices_)
         voice.sound = nullptr;
+}
+
+void CueMixer::StopStartedBefore(std::uint64_t serial) {
+    for (Voice& voice : voices_)
+        if (voice.serial < serial)
+            voice.sound = nullptr;
 }
 
 bool CueMixer::Playing() const {

@@ -27,10 +27,26 @@ void LiveSynth::Detach() {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
+void LiveSynth::Retire(RetiredSounds::Sounds sounds) {
+    retired_.Retire(++tickets_, std::move(sounds), IsOpen());
+}
+
+void LiveSynth::Collect() {
+    retired_.Collect(IsOpen());
+}
+
 void LiveSynth::Render(float* left, float* right, int frames) {
     rendering_.fetch_add(1);
     PlayContext* context = context_.load();
     const unsigned generation = generation_.load();
+    // Read after the play: a stop asked for before it was attached is seen with it, and
+    // carried out before its first sound.
+    const std::uint64_t stop = retired_.Requested();
+    if (stop != served_) {
+        renderer_.StopSounds();
+        retired_.Acknowledge(stop);
+        served_ = stop;
+    }
     if (context && generation != seenGeneration_) {
         seenGeneration_ = generation;
         renderer_.BeginPlay();

@@ -6,6 +6,7 @@
 
 #include "playback/AudioDevice.h"
 #include "playback/PlayOutput.h"
+#include "playback/RetiredSounds.h"
 #include "playback/SynthRenderer.h"
 
 // The built-in synthesizer playing through the sound card. It stays open between
@@ -14,12 +15,20 @@
 class LiveSynth : public AudioSource {
 public:
     LiveSynth() = default;
+    // The audio thread first: the sounds it reads go with the members.
     ~LiveSynth() override { device_.Close(); }
 
     // Loads the SoundFont and opens the audio output (`driver` as for AudioDevice).
     // False with `error` set.
     bool Open(const std::filesystem::path& soundFont, const AString& driver, AString& error);
     bool IsOpen() const { return device_.IsOpen(); }
+
+    // Once no play is attached: ends the cue sounds still playing, at the audio thread's
+    // next block, and keeps `sounds` alive until it has let go of them.
+    void Retire(RetiredSounds::Sounds sounds);
+    // Frees the retired sounds the audio thread has let go of.
+    void Collect();
+    std::size_t HeldSounds() const { return retired_.Held(); }
 
     // A play on this synthesizer.
     class Output : public PlayOutput {
@@ -48,4 +57,7 @@ private:
     std::atomic<unsigned> generation_{0};
     unsigned seenGeneration_ = 0; // audio thread only
     std::atomic<int> rendering_{0};
+    RetiredSounds retired_;
+    std::uint64_t tickets_ = 0; // stops asked for
+    std::uint64_t served_ = 0;  // the last stop carried out, audio thread only
 };

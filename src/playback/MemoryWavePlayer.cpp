@@ -12,7 +12,15 @@ namespace {
 struct Preview {
     std::mutex mutex;
     CueHost host;
-    std::shared_ptr<SoundBuffer> playing;
+    std::shared_ptr<const SoundBuffer> playing;
+
+    // Ends the wave playing; it is freed once the audio thread has let go of it.
+    void End() {
+        RetiredSounds::Sounds ended;
+        if (playing)
+            ended.push_back(std::move(playing));
+        host.Retire(std::move(ended));
+    }
 };
 
 Preview& ThePreview() {
@@ -33,9 +41,7 @@ bool PlayMemoryWave(std::span<const std::uint8_t> buffer) {
     std::lock_guard lock(preview.mutex);
     if (!preview.host.Open(error))
         return false;
-    preview.host.StopAll();
-    // The old sound may be freed once the audio thread has let go of it.
-    preview.host.Settle();
+    preview.End();
     preview.playing = std::move(sound);
     return preview.host.Play(*preview.playing);
 }
@@ -43,7 +49,5 @@ bool PlayMemoryWave(std::span<const std::uint8_t> buffer) {
 void StopSound() {
     Preview& preview = ThePreview();
     std::lock_guard lock(preview.mutex);
-    preview.host.StopAll();
-    preview.host.Settle();
-    preview.playing.reset();
+    preview.End();
 }

@@ -84,6 +84,9 @@ public:
     virtual bool AddAudioWAVFile(const AString& file, const AString& baseDirectory) = 0;
     virtual void DeleteAudioWAVFile(const AString& file) = 0;
     virtual void DeleteAudioWAVFiles() = 0;
+    // The folder where the cues of the next play are found (the song's; empty for a
+    // song without a file).
+    virtual void SetCueFolder(const AString& folder) = 0;
 
     // -1 is the built-in synthesizer, 0 and up the MIDI output ports.
     int OutputDevice() const { return outputDevice_; }
@@ -93,10 +96,16 @@ public:
     virtual void SetTicksPerQuarter(std::int32_t ticks) { ticksPerQuarter_ = ticks; }
     AString StatusText() const;
     AString ErrorText() const;
+    // The error texts reported for posting (403) since the last call, one paragraph
+    // each; they count as shown afterwards.
+    AString TakeErrorText();
 
 protected:
     void SetStatusText(const AString& text);
     void SetErrorText(const AString& text);
+    // Adds `text` to the ones not yet taken. True when none was waiting: then one 403
+    // is to be posted for all of them.
+    bool AddErrorText(const AString& text);
 
 private:
     std::atomic<int> outputDevice_{kBuiltInSynthesizer};
@@ -104,4 +113,5 @@ private:
     mutable std::mutex textMutex_;
     AString statusText_;
     AString errorText_;
+    AString untakenErrors_;
 };

@@ -96,6 +96,10 @@ public:
         if ((!cues_ || !cues_->IsOpen() || !cues_->Play(sound)) && context_)
             context_->Flag(PlayProblem::CueWithoutAudio);
     }
+    void StopSounds() override {
+        if (cues_ && cues_->IsOpen())
+            cues_->StopAll();
+    }
 
 private:
     std::unique_ptr<RtMidiOut> out_;

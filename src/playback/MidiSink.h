@@ -14,4 +14,6 @@ public:
     virtual void PlayStarted(std::chrono::steady_clock::time_point /*origin*/) {}
     virtual void SendMidi(const std::uint8_t* bytes, int size, std::int64_t due) = 0;
     virtual void StartSound(const SoundBuffer& sound, std::int64_t due) = 0;
+    // Ends the sounds started so far.
+    virtual void StopSounds() {}
 };

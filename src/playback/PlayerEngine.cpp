@@ -12,6 +12,9 @@
 #include "playback/SoundFont.h"
 #include "playback/SynthRenderer.h"
 #include "util/INIFile.h"
+#include "util/Messages.h"
+
+#include <utility>
 
 namespace {
 
@@ -35,15 +38,25 @@ bool Silent() {
 
 } // namespace
 
-PlayerEngine::PlayerEngine() : soundFont_(FindSoundFont(INIFile::Global())) {}
+PlayerEngine::PlayerEngine() {
+    // In the body: the warning member is made after the font member.
+    soundFont_ = FindSoundFont(INIFile::Global(), &soundFontWarning_);
+}
 
 PlayerEngine::~PlayerEngine() {
     Halt();
 }
 
+void PlayerEngine::WarnAboutSoundFont() {
+    if (!soundFontWarning_.IsEmpty())
+        ShowMessage(kAppTitle, std::exchange(soundFontWarning_, AString()),
+                    MessageIcon::Exclamation);
+}
+
 void PlayerEngine::WarmUpMidiDriver() {
     if (OutputDevice() != kBuiltInSynthesizer || !renderFile_.empty() || Silent())
         return;
+    WarnAboutSoundFont();
     if (!synth_)
         synth_ = std::make_unique<LiveSynth>();
     AString error;
@@ -54,6 +67,7 @@ void PlayerEngine::WarmUpMidiDriver() {
 std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
     render_ = nullptr;
     if (!renderFile_.empty()) {
+        WarnAboutSoundFont();
         auto renderer = std::make_unique<SynthRenderer>();
         if (!renderer->Load(soundFont_, error))
             return nullptr;
@@ -69,6 +83,7 @@ std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
         return std::make_unique<PacedOutput>(*silence_);
     }
     if (OutputDevice() == kBuiltInSynthesizer) {
+        WarnAboutSoundFont();
         if (!synth_)
             synth_ = std::make_unique<LiveSynth>();
         if (!synth_->Open(soundFont_, AudioDriverSetting(), error))
@@ -78,7 +93,7 @@ std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
     if (!cues_)
         cues_ = std::make_unique<CueHost>();
     AString cueError;
-    cues_->Open(cueError); // without it the cues are reported as they come
+    cues_->Open(cueError, AudioDriverSetting()); // without it the cues are reported as they come
     return OpenPortOutput(OutputDevice(), cues_.get(), error);
 }
 
@@ -93,4 +108,23 @@ void PlayerEngine::OutputStopped(PlayOutput& output) {
 std::shared_ptr<const SoundBuffer> PlayerEngine::LoadSound(const std::filesystem::path& file,
                                                            AString& error) {
     return DecodeSoundFile(file, SynthRenderer::kSampleRate, error);
+}
+
+void PlayerEngine::RetireSounds(Sounds sounds) {
+    // Either output may have played them; each keeps its own hold.
+    if (synth_)
+        synth_->Retire(sounds);
+    if (cues_)
+        cues_->Retire(std::move(sounds));
+}
+
+void PlayerEngine::CollectSounds() {
+    if (synth_)
+        synth_->Collect();
+    if (cues_)
+        cues_->Collect();
+}
+
+std::size_t PlayerEngine::HeldSounds() const {
+    return (synth_ ? synth_->HeldSounds() : 0) + (cues_ ? cues_->HeldSounds() : 0);
 }

@@ -19,8 +19,12 @@ public:
     ~PlayerEngine() override;
 
     // The SoundFont of the built-in synthesizer; by default the "SoundFont" setting or
-    // the system's General MIDI font.
-    void SetSoundFont(const std::filesystem::path& soundFont) { soundFont_ = soundFont; }
+    // the system's General MIDI font (with a warning, the first time the synthesizer is
+    // wanted, when the setting names no SoundFont).
+    void SetSoundFont(const std::filesystem::path& soundFont) {
+        soundFont_ = soundFont;
+        soundFontWarning_ = AString();
+    }
     const std::filesystem::path& SoundFont() const { return soundFont_; }
 
     // Non-empty: the next plays render into `file`.
@@ -30,15 +34,22 @@ public:
     std::int64_t RenderedFrames() const { return renderedFrames_; }
 
     void WarmUpMidiDriver() override;
+    // Cue sounds the audio outputs still keep for their audio threads.
+    std::size_t HeldSounds() const;
 
 protected:
     std::unique_ptr<PlayOutput> CreateOutput(AString& error) override;
     void OutputStopped(PlayOutput& output) override;
     std::shared_ptr<const SoundBuffer> LoadSound(const std::filesystem::path& file,
                                                  AString& error) override;
+    void RetireSounds(Sounds sounds) override;
+    void CollectSounds() override;
 
 private:
+    void WarnAboutSoundFont();
+
     std::filesystem::path soundFont_;
+    AString soundFontWarning_;
     std::filesystem::path renderFile_;
     std::unique_ptr<LiveSynth> synth_;
     std::unique_ptr<CueHost> cues_;

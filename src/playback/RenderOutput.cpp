@@ -26,15 +26,15 @@ bool RenderOutput::Start(PlayContext& context, AString& error) {
     info.samplerate = SynthRenderer::kSampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(partial_.c_str(), SFM_WRITE, &info);
+    SoundFilePtr file(sf_open(partial_.c_str(), SFM_WRITE, &info));
     if (!file) {
         error = "Cannot write the file " + AString(file_.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
         return false;
     }
     // Loud passages are clipped rather than wrapped around.
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    sndfile_ = file;
+    sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    output_ = std::move(file);
     context_ = &context;
     renderer_->BeginPlay();
     quit_ = false;
@@ -54,7 +54,7 @@ AString RenderOutput::Error() const {
 }
 
 void RenderOutput::Run() {
-    auto* file = static_cast<SNDFILE*>(sndfile_);
+    SNDFILE* file = output_.get();
     Sequencer& seq = context_->Seq();
     constexpr int kChunk = 64 * SynthRenderer::kBlock;
     std::vector<float> left(kChunk), right(kChunk), interleaved(2 * kChunk);
@@ -104,11 +104,10 @@ void RenderOutput::Stop() {
     wake_.release();
     if (thread_.joinable())
         thread_.join();
-    if (!sndfile_)
+    if (!output_)
         return;
-    auto* file = static_cast<SNDFILE*>(sndfile_);
-    sndfile_ = nullptr;
-    if (sf_close(file) != 0)
+    // Closing writes the header: its outcome counts.
+    if (sf_close(output_.release()) != 0)
         Fail("Cannot finish the file " + AString(file_.string()) + ".");
     std::error_code ec;
     if (Error().IsEmpty()) {

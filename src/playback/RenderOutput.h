@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "playback/PlayOutput.h"
+#include "playback/SoundFilePtr.h"
 
 class SynthRenderer;
 
@@ -36,7 +37,7 @@ private:
     std::unique_ptr<SynthRenderer> renderer_;
     std::filesystem::path file_;
     std::filesystem::path partial_;
-    void* sndfile_ = nullptr;
+    SoundFilePtr output_; // the partial file, while open
     PlayContext* context_ = nullptr;
     std::thread thread_;
     std::counting_semaphore<1 << 20> wake_{0};

@@ -83,6 +83,7 @@ bool Sequencer::NextDue(std::int64_t& due) const {
 }
 
 void Sequencer::Silence(MidiSink& sink, std::int64_t now) {
+    sink.StopSounds();
     for (int channel = 0; channel < 16; ++channel) {
         for (int key = 0; key < 128; ++key) {
             if (!sounding_[channel].test(key))

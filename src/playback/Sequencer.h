@@ -22,8 +22,8 @@ public:
     void Advance(std::int64_t now, MidiSink& sink);
     // Due time of the next queued event; false when none is queued.
     bool NextDue(std::int64_t& due) const;
-    // Ends every sounding note, lifts the sustain pedal on every channel used, and ends
-    // the play.
+    // Ends every sounding note and cue sound, lifts the sustain pedal on every channel
+    // used, and ends the play.
     void Silence(MidiSink& sink, std::int64_t now);
 
     bool Ended() const { return ended_.load(std::memory_order_acquire); }

@@ -1,16 +1,37 @@
 #include "playback/SoundDecoder.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "playback/SoundFilePtr.h"
+
 namespace {
 
-// Longest sound we decode: an hour of stereo at 48 kHz.
-constexpr sf_count_t kMaxFrames = sf_count_t(3600) * 48000;
+// Longest sound we keep, once brought to the output's rate.
+constexpr double kLongestSeconds = 3600;
+// Sample rates outside these are damaged or made up; resampling them would be absurd.
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 768000;
+
+// An open file descriptor, closed with the object.
+struct Descriptor {
+    explicit Descriptor(int f) : fd(f) {}
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
 
 struct MemoryFile {
     std::span<const std::uint8_t> bytes;
@@ -53,16 +74,29 @@ sf_count_t MemoryTell(void* data) {
 
 // Reads every frame of an open file, mixes it to stereo and brings it to `rate`.
 std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate, AString& error) {
-    if (info.channels < 1 || info.samplerate < 1) {
+    if (info.channels < 1) {
         error = "The file holds no sound.";
         return nullptr;
     }
-    if (info.frames > kMaxFrames) {
+    if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
+        error = "The sound's sample rate (" + AString::FromInt(info.samplerate) +
+                " Hz) is not one that can be played: it must lie between " +
+                AString::FromInt(kLowestRate) + " and " + AString::FromInt(kHighestRate) + " Hz.";
+        return nullptr;
+    }
+    // The limit holds for the sound as it will be kept, after resampling; the header's
+    // length is checked before anything is allocated, the frames read as they come.
+    const double outPerIn = static_cast<double>(rate) / info.samplerate;
+    const auto maxIn = static_cast<sf_count_t>(kLongestSeconds * info.samplerate);
+    if (info.frames > maxIn) {
         error = "The sound is longer than an hour.";
         return nullptr;
     }
     std::vector<float> stereo;
-    stereo.reserve(static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0)) * 2);
+    // Not more than a minute up front: the header's length may be a lie.
+    stereo.reserve(static_cast<std::size_t>(
+                       std::clamp<sf_count_t>(info.frames, 0, sf_count_t(60) * info.samplerate)) *
+                   2);
     std::vector<float> chunk(static_cast<std::size_t>(4096 * info.channels));
     for (;;) {
         const sf_count_t got = sf_readf_float(file, chunk.data(), 4096);
@@ -73,7 +107,7 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
             stereo.push_back(frame[0]);
             stereo.push_back(info.channels > 1 ? frame[1] : frame[0]);
         }
-        if (static_cast<sf_count_t>(stereo.size() / 2) > kMaxFrames) {
+        if (static_cast<sf_count_t>(stereo.size() / 2) > maxIn) {
             error = "The sound is longer than an hour.";
             return nullptr;
         }
@@ -87,7 +121,8 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
     // Linear interpolation is enough for cue sounds at ordinary rates.
     const std::size_t inFrames = stereo.size() / 2;
     const double step = static_cast<double>(info.samplerate) / rate;
-    const auto outFrames = static_cast<std::size_t>(std::floor(inFrames / step));
+    const auto outFrames = static_cast<std::size_t>(
+        std::min(std::floor(static_cast<double>(inFrames) * outPerIn), kLongestSeconds * rate));
     sound->samples.resize(outFrames * 2);
     for (std::size_t i = 0; i < outFrames; ++i) {
         const double at = i * step;
@@ -105,21 +140,37 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
 
 std::shared_ptr<SoundBuffer> DecodeSoundFile(const std::filesystem::path& file, int sampleRate,
                                              AString& error) {
+    const AString name(file.string());
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        error = "The file " + AString(file.string()) + " does not exist.";
+    const std::filesystem::file_status status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status)) {
+        error = "The file " + name + " does not exist.";
+        return nullptr;
+    }
+    // Devices and pipes could feed us without end, or keep us waiting for ever.
+    if (!std::filesystem::is_regular_file(status)) {
+        error = name + " is not an ordinary file.";
+        return nullptr;
+    }
+    // Opened without waiting and checked again: what was swapped in meanwhile is refused.
+    Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    struct stat opened {};
+    if (descriptor.fd < 0 || ::fstat(descriptor.fd, &opened) != 0) {
+        error = "The file " + name + " cannot be opened (" + AString(std::strerror(errno)) + ").";
+        return nullptr;
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        error = name + " is not an ordinary file.";
         return nullptr;
     }
     SF_INFO info{};
-    SNDFILE* handle = sf_open(file.c_str(), SFM_READ, &info);
+    const SoundFilePtr handle(sf_open_fd(descriptor.fd, SFM_READ, &info, SF_FALSE));
     if (!handle) {
-        error = "The file " + AString(file.string()) + " is not a sound file that can be read (" +
+        error = "The file " + name + " is not a sound file that can be read (" +
                 AString(sf_strerror(nullptr)) + ").";
         return nullptr;
     }
-    auto sound = Decode(handle, info, sampleRate, error);
-    sf_close(handle);
-    return sound;
+    return Decode(handle.get(), info, sampleRate, error);
 }
 
 std::shared_ptr<SoundBuffer> DecodeSoundMemory(std::span<const std::uint8_t> bytes, int sampleRate,
@@ -127,13 +178,11 @@ std::shared_ptr<SoundBuffer> DecodeSoundMemory(std::span<const std::uint8_t> byt
     MemoryFile memory{bytes, 0};
     SF_VIRTUAL_IO io{MemoryLength, MemorySeek, MemoryRead, MemoryWrite, MemoryTell};
     SF_INFO info{};
-    SNDFILE* handle = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    const SoundFilePtr handle(sf_open_virtual(&io, SFM_READ, &info, &memory));
     if (!handle) {
         error = "The sound is not in a format that can be read (" + AString(sf_strerror(nullptr)) +
                 ").";
         return nullptr;
     }
-    auto sound = Decode(handle, info, sampleRate, error);
-    sf_close(handle);
-    return sound;
+    return Decode(handle.get(), info, sampleRate, error);
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <utility>
 
+#include "playback/CueLocation.h"
 #include "playback/PostTarget.h"
 
 namespace {
@@ -123,8 +125,9 @@ int StreamPlayer::NumMessagesInCurrentBuffer() {
 void StreamPlayer::DiscardStream() {
     queue_.Clear();
     builder_.Reset(TicksPerQuarter());
-    playSounds_.clear();
-    reportedCues_.clear();
+    if (!playSounds_.empty())
+        RetireSounds(std::exchange(playSounds_, Sounds()));
+    CollectSounds();
     moreDataComing_ = true;
     dataRequested_ = false;
     fillLevel_ = 0;
@@ -138,6 +141,7 @@ bool StreamPlayer::StartMusic() {
         SetStatusText("The player is already playing.");
         return false;
     }
+    CollectSounds();
     AString error;
     std::unique_ptr<PlayOutput> output = CreateOutput(error);
     if (!output) {
@@ -221,11 +225,9 @@ void StreamPlayer::RunNotifier() {
             }
         if (quitNotifier_.load())
             break;
-        if (problems_.exchange(0) & static_cast<int>(PlayProblem::CueWithoutAudio)) {
-            SetErrorText("Cannot play the audio cues of this song:\n\nThere is no audio output "
-                         "device for them.");
-            PostTo(error_, 0);
-        }
+        if (problems_.exchange(0) & static_cast<int>(PlayProblem::CueWithoutAudio))
+            ReportError("Cannot play the audio cues of this song:\n\nThere is no audio output "
+                        "device for them.");
         const std::int32_t position = seq_.Position();
         if (seq_.Ended()) {
             if (!stoppedPosted_.exchange(true))
@@ -263,59 +265,64 @@ std::shared_ptr<const SoundBuffer> StreamPlayer::LoadSound(const std::filesystem
     return nullptr;
 }
 
+void StreamPlayer::ReportError(const AString& text) {
+    if (AddErrorText(text))
+        PostTo(error_, 0);
+}
+
+StreamPlayer::Cue& StreamPlayer::Register(const AString& file, const std::string& folder) {
+    Cue& cue = cues_[{folder, file.str()}];
+    cue = Cue();
+    const CueLocation where = LocateCue(file, AString(folder));
+    if (where.path.empty()) {
+        cue.problem = where.error;
+        return cue;
+    }
+    cue.sound = LoadSound(where.path, cue.problem);
+    if (cue.sound && where.outside)
+        cue.problem = "The audio cue " + file + " plays the file " + AString(where.path.string()) +
+                      ", which lies outside the song's folder.";
+    return cue;
+}
+
 bool StreamPlayer::AddAudioWAVFile(const AString& file, const AString& baseDirectory) {
+    CollectSounds();
     if (file.IsEmpty())
         return false;
-    std::filesystem::path path(file.str());
-    if (!baseDirectory.IsEmpty() && path.is_relative())
-        path = std::filesystem::path(baseDirectory.str()) / path;
-    AString reason;
-    std::shared_ptr<const SoundBuffer> sound = LoadSound(path, reason);
-    if (!sound) {
-        soundFailures_[file.str()] = reason;
-        sounds_.erase(file.str());
-        SetErrorText("Cannot load the audio cue " + file + ":\n\n" + reason);
+    const Cue& cue = Register(file, baseDirectory.str());
+    if (!cue.sound) {
+        SetErrorText("Cannot load the audio cue " + file + ":\n\n" + cue.problem);
         return false;
     }
-    sounds_[file.str()] = std::move(sound);
-    soundFailures_.erase(file.str());
     return true;
 }
 
 void StreamPlayer::DeleteAudioWAVFile(const AString& file) {
-    sounds_.erase(file.str());
-    soundFailures_.erase(file.str());
+    std::erase_if(cues_, [&](const auto& entry) { return entry.first.second == file.str(); });
+    CollectSounds();
 }
 
 void StreamPlayer::DeleteAudioWAVFiles() {
-    sounds_.clear();
-    soundFailures_.clear();
+    cues_.clear();
+    CollectSounds();
 }
 
-void StreamPlayer::ReportCueProblem(const std::string& name, const AString& reason) {
-    if (!reportedCues_.insert(name).second)
+void StreamPlayer::ReportCue(const AString& file, Cue& cue) {
+    if (cue.problem.IsEmpty() || cue.reported)
         return;
-    SetErrorText("Cannot play the audio cue " + AString(name) + ":\n\n" + reason);
-    PostTo(error_, 0);
+    cue.reported = true;
+    ReportError(cue.sound ? cue.problem
+                          : "Cannot play the audio cue " + file + ":\n\n" + cue.problem);
 }
 
 const SoundBuffer* StreamPlayer::SoundFor(const AString& file) {
-    const std::string name = file.str();
-    auto found = sounds_.find(name);
-    if (found == sounds_.end()) {
-        auto failure = soundFailures_.find(name);
-        if (failure != soundFailures_.end()) {
-            ReportCueProblem(name, failure->second);
-            return nullptr;
-        }
-        // Never registered: the name may still lead to the file from here.
-        if (!AddAudioWAVFile(file, AString())) {
-            ReportCueProblem(name, soundFailures_[name]);
-            return nullptr;
-        }
-        found = sounds_.find(name);
-    }
-    if (std::find(playSounds_.begin(), playSounds_.end(), found->second) == playSounds_.end())
-        playSounds_.push_back(found->second);
-    return found->second.get();
+    // A cue is found the same way whether or not it was registered as its song loaded.
+    auto found = cues_.find({cueFolder_, file.str()});
+    Cue& cue = found != cues_.end() ? found->second : Register(file, cueFolder_);
+    ReportCue(file, cue);
+    if (!cue.sound)
+        return nullptr;
+    if (std::find(playSounds_.begin(), playSounds_.end(), cue.sound) == playSounds_.end())
+        playSounds_.push_back(cue.sound);
+    return cue.sound.get();
 }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 #include <semaphore>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,6 +59,7 @@ public:
     bool AddAudioWAVFile(const AString& file, const AString& baseDirectory) override;
     void DeleteAudioWAVFile(const AString& file) override;
     void DeleteAudioWAVFiles() override;
+    void SetCueFolder(const AString& folder) override { cueFolder_ = folder.str(); }
 
     void SetTicksPerQuarter(std::int32_t ticks) override;
 
@@ -71,6 +71,13 @@ protected:
                                                          AString& error);
     // The play's output has just stopped and is about to go.
     virtual void OutputStopped(PlayOutput& /*output*/) {}
+    using Sounds = std::vector<std::shared_ptr<const SoundBuffer>>;
+    // The stream that used `sounds` is gone and its output stopped. Outputs that outlive
+    // a play end the sounds still playing and keep them until their audio thread has let
+    // go; here they are simply dropped.
+    virtual void RetireSounds(Sounds /*sounds*/) {}
+    // Frees what outputs that outlive a play have let go of.
+    virtual void CollectSounds() {}
     // Stops the current play at once, without a stopped message. Subclasses whose
     // outputs use their members call it in their destructor.
     void Halt();
@@ -95,7 +102,15 @@ private:
     bool DataLow() const;
     void RunNotifier();
     void StopNotifier();
-    void ReportCueProblem(const std::string& name, const AString& reason);
+    // A registered cue: its sound, or why it has none.
+    struct Cue {
+        std::shared_ptr<const SoundBuffer> sound;
+        AString problem;       // why it cannot play, or the note that it plays from elsewhere
+        bool reported = false; // the problem was told
+    };
+    Cue& Register(const AString& file, const std::string& folder);
+    void ReportCue(const AString& file, Cue& cue);
+    void ReportError(const AString& text);
     const SoundBuffer* SoundFor(const AString& file);
 
     EventQueue queue_{1 << 16};
@@ -121,8 +136,7 @@ private:
     std::atomic<bool> quitNotifier_{false};
     std::counting_semaphore<1 << 20> notify_{0};
 
-    std::map<std::string, std::shared_ptr<const SoundBuffer>> sounds_;
-    std::map<std::string, AString> soundFailures_;
-    std::vector<std::shared_ptr<const SoundBuffer>> playSounds_; // kept alive while queued
-    std::set<std::string> reportedCues_;
+    std::map<std::pair<std::string, std::string>, Cue> cues_; // by folder and name
+    std::string cueFolder_;                                   // the one of the next play
+    Sounds playSounds_; // those the stream uses, kept alive while it lives
 };

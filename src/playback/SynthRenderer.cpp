@@ -14,41 +14,40 @@ constexpr std::int64_t kNsPerSecond = 1000000000;
 
 SynthRenderer::SynthRenderer() = default;
 
-SynthRenderer::~SynthRenderer() {
-    if (synth_)
-        delete_fluid_synth(synth_);
-    if (settings_)
-        delete_fluid_settings(settings_);
-}
+SynthRenderer::~SynthRenderer() = default;
 
 bool SynthRenderer::Load(const std::filesystem::path& soundFont, AString& error) {
     AudioDevice::QuietLibraryLog();
+    synth_.reset();
+    settings_.reset();
     if (soundFont.empty()) {
         error = "The built-in synthesizer has no SoundFont: install the package "
                 "fluid-soundfont-gm, or name a SoundFont file under \"SoundFont\" in "
                 "VORLAUNE.INI.";
         return false;
     }
-    settings_ = new_fluid_settings();
-    if (!settings_) {
+    FluidPtr<fluid_settings_t> settings(new_fluid_settings());
+    if (!settings) {
         error = "The built-in synthesizer could not be created.";
         return false;
     }
-    fluid_settings_setnum(settings_, "synth.sample-rate", kSampleRate);
+    fluid_settings_setnum(settings.get(), "synth.sample-rate", kSampleRate);
     // Only one thread ever drives the synthesizer; its own lock is not needed.
-    fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
-    fluid_settings_setint(settings_, "audio.period-size", kBlock);
-    synth_ = new_fluid_synth(settings_);
-    if (!synth_) {
+    fluid_settings_setint(settings.get(), "synth.threadsafe-api", 0);
+    fluid_settings_setint(settings.get(), "audio.period-size", kBlock);
+    FluidPtr<fluid_synth_t> synth(new_fluid_synth(settings.get()));
+    if (!synth) {
         error = "The built-in synthesizer could not be created.";
         return false;
     }
-    if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
+    if (fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
         const AString why = AudioDevice::LastLibraryError();
         error = "The built-in synthesizer cannot load the SoundFont " +
                 AString(soundFont.string()) + (why.IsEmpty() ? AString(".") : " (" + why + ").");
         return false;
     }
+    settings_ = std::move(settings);
+    synth_ = std::move(synth);
     return true;
 }
 
@@ -63,7 +62,7 @@ std::int64_t SynthRenderer::NsToFrames(std::int64_t ns) {
 
 void SynthRenderer::BeginPlay() {
     if (synth_)
-        fluid_synth_system_reset(synth_);
+        fluid_synth_system_reset(synth_.get());
     mixer_.StopAll();
     playFrame_ = 0;
     blockFrame_ = 0;
@@ -102,7 +101,7 @@ void SynthRenderer::RenderBlock(PlayContext* context) {
         }
     }
     if (synth_) {
-        fluid_synth_write_float(synth_, kBlock, left_.data(), 0, 1, right_.data(), 0, 1);
+        fluid_synth_write_float(synth_.get(), kBlock, left_.data(), 0, 1, right_.data(), 0, 1);
     } else {
         left_.fill(0.0f);
         right_.fill(0.0f);
@@ -119,28 +118,28 @@ void SynthRenderer::SendMidi(const std::uint8_t* bytes, int size, std::int64_t /
     const int b = size > 2 ? bytes[2] & 0x7F : 0;
     switch (bytes[0] & 0xF0) {
     case 0x80:
-        fluid_synth_noteoff(synth_, channel, a);
+        fluid_synth_noteoff(synth_.get(), channel, a);
         break;
     case 0x90:
         if (b > 0)
-            fluid_synth_noteon(synth_, channel, a, b);
+            fluid_synth_noteon(synth_.get(), channel, a, b);
         else
-            fluid_synth_noteoff(synth_, channel, a);
+            fluid_synth_noteoff(synth_.get(), channel, a);
         break;
     case 0xA0:
-        fluid_synth_key_pressure(synth_, channel, a, b);
+        fluid_synth_key_pressure(synth_.get(), channel, a, b);
         break;
     case 0xB0:
-        fluid_synth_cc(synth_, channel, a, b);
+        fluid_synth_cc(synth_.get(), channel, a, b);
         break;
     case 0xC0:
-        fluid_synth_program_change(synth_, channel, a);
+        fluid_synth_program_change(synth_.get(), channel, a);
         break;
     case 0xD0:
-        fluid_synth_channel_pressure(synth_, channel, a);
+        fluid_synth_channel_pressure(synth_.get(), channel, a);
         break;
     case 0xE0:
-        fluid_synth_pitch_bend(synth_, channel, a | (b << 7));
+        fluid_synth_pitch_bend(synth_.get(), channel, a | (b << 7));
         break;
     default:
         break;

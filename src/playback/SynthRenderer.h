@@ -5,11 +5,10 @@
 #include <filesystem>
 
 #include "playback/CueMixer.h"
+#include "playback/FluidPtr.h"
 #include "playback/MidiSink.h"
 #include "util/AString.h"
 
-typedef struct _fluid_hashtable_t fluid_settings_t;
-typedef struct _fluid_synth_t fluid_synth_t;
 class PlayContext;
 
 // The built-in synthesizer with the audio cues mixed in. The stream is applied in
@@ -26,9 +25,10 @@ public:
     SynthRenderer(const SynthRenderer&) = delete;
     SynthRenderer& operator=(const SynthRenderer&) = delete;
 
-    // Creates the synthesizer and loads the SoundFont. False with `error` set.
+    // Creates the synthesizer and loads the SoundFont, in place of any loaded before.
+    // False with `error` set, and no synthesizer then.
     bool Load(const std::filesystem::path& soundFont, AString& error);
-    fluid_settings_t* Settings() const { return settings_; }
+    fluid_settings_t* Settings() const { return settings_.get(); }
 
     // A new play starts: the synthesizer returns to its initial state and the play's
     // clock to frame 0.
@@ -41,6 +41,7 @@ public:
 
     void SendMidi(const std::uint8_t* bytes, int size, std::int64_t due) override;
     void StartSound(const SoundBuffer& sound, std::int64_t due) override;
+    void StopSounds() override { mixer_.StopAll(); }
 
     static std::int64_t FramesToNs(std::int64_t frames);
     static std::int64_t NsToFrames(std::int64_t ns);
@@ -48,8 +49,9 @@ public:
 private:
     void RenderBlock(PlayContext* context);
 
-    fluid_settings_t* settings_ = nullptr;
-    fluid_synth_t* synth_ = nullptr;
+    // The synthesizer before its settings, which it reads until it goes.
+    FluidPtr<fluid_settings_t> settings_;
+    FluidPtr<fluid_synth_t> synth_;
     CueMixer mixer_;
     std::array<float, kBlock> left_{};
     std::array<float, kBlock> right_{};

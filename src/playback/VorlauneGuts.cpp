@@ -57,6 +57,7 @@ void VorlauneGuts::Play(Song* song, std::int32_t start, std::int32_t end,
         return;
     }
     player_->SetTicksPerQuarter(song->TicksPerQuarter());
+    player_->SetCueFolder(SongDirectory(*song));
     player_->SetDoesChannelSpecificInstrument(song->Device().ChannelSpecificInstruments() ? 1 : 0);
     programChangeTime_ = song->Device().ProgramChangeDelay();
     pendingDelta_ = 0;
@@ -300,7 +301,10 @@ void VorlauneGuts::OnStopped() {
 }
 
 void VorlauneGuts::OnError() {
-    ShowMessage(kErrorCaption, player_->ErrorText(), MessageIcon::Exclamation);
+    // One message for whatever went wrong since the last one.
+    const AString text = player_->TakeErrorText();
+    if (!text.IsEmpty())
+        ShowMessage(kErrorCaption, text, MessageIcon::Exclamation);
 }
 
 void VorlauneGuts::SongClosing(Song* song) {

@@ -41,7 +41,7 @@ public:
         return n;
     }
     void SetStatus(const char* text) { SetStatusText(text); }
-    void SetError(const char* text) { SetErrorText(text); }
+    void SetError(const char* text) { AddErrorText(text); }
 
     void WarmUpMidiDriver() override { Log("warm"); }
     void SetDrawResolution(std::int32_t ms) override { Log(Join("drawres", ms)); }
@@ -104,6 +104,7 @@ public:
     }
     void DeleteAudioWAVFile(const AString& file) override { Log(Join("delwav", file.str())); }
     void DeleteAudioWAVFiles() override { Log("delwavs"); }
+    void SetCueFolder(const AString& folder) override { Log(Join("cuefolder", folder.str())); }
     void SetTicksPerQuarter(std::int32_t ticks) override {
         MidiPlayer::SetTicksPerQuarter(ticks);
         Log(Join("tpq", ticks));

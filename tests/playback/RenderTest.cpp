@@ -1,31 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "FakePlayer.h"
+#include "TestSounds.h"
 #include "model/Song.h"
 #include "playback/ConsolePlayer.h"
 #include "playback/PlayerEngine.h"
 #include "playback/SoundDecoder.h"
+#include "playback/SoundFont.h"
+#include "playback/SynthRenderer.h"
 #include "playback/VorlauneGuts.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
+#include "util/INIFile.h"
 
 namespace {
 
 constexpr int kRate = 44100;
-
-// The small General MIDI font loads fast; any other will do.
-std::filesystem::path TestSoundFont() {
-    for (const char* candidate :
-         {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-          "/usr/share/sounds/sf2/default-GM.sf2"})
-        if (std::filesystem::exists(candidate))
-            return candidate;
-    return {};
-}
 
 void Render(ConsolePlayer& player, Song& song, AString* notes = nullptr) {
     AString error, heard;
@@ -51,30 +48,6 @@ long FirstLoud(const std::vector<float>& samples, long from, float threshold) {
         if (std::fabs(samples[static_cast<std::size_t>(i)]) > threshold)
             return i;
     return -1;
-}
-
-// A 16-bit PCM wave: `frames` frames of `value`, then as many of silence.
-std::string Wave(int rate, int channels, int frames, std::int16_t value) {
-    std::string data;
-    for (int f = 0; f < 2 * frames; ++f)
-        for (int c = 0; c < channels; ++c) {
-            const std::int16_t v = f < frames ? value : 0;
-            data.push_back(static_cast<char>(v & 0xFF));
-            data.push_back(static_cast<char>((v >> 8) & 0xFF));
-        }
-    const auto u32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
-                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-    };
-    const auto u16 = [](std::uint16_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
-    };
-    std::string fmt = u16(1) + u16(static_cast<std::uint16_t>(channels)) + u32(rate) +
-                      u32(static_cast<std::uint32_t>(rate * channels * 2)) +
-                      u16(static_cast<std::uint16_t>(channels * 2)) + u16(16);
-    std::string body = "WAVE" + std::string("fmt ") + u32(16) + fmt + "data" +
-                       u32(static_cast<std::uint32_t>(data.size())) + data;
-    return "RIFF" + u32(static_cast<std::uint32_t>(body.size())) + body;
 }
 
 class RenderTest : public ::testing::Test {
@@ -125,12 +98,13 @@ TEST_F(RenderTest, NotesStartWhereTheTempoMapPutsThem) {
 }
 
 TEST_F(RenderTest, CueSoundsStartAtTheirTick) {
-    dir.Write("click.wav", Wave(kRate, 2, 100, 20000));
-    dir.Write("low.wav", Wave(22050, 1, 50, -20000)); // resampled, mono
+    dir.Write("click.wav", WaveBytes(kRate, 2, 100, 20000));
+    dir.Write("low.wav", WaveBytes(22050, 1, 50, -20000)); // resampled, mono
     auto player = Player("cues.wav");
     player->Guts().AddAudioWAVFile("click.wav", AString(dir.Path().string()));
     player->Guts().AddAudioWAVFile("low.wav", AString(dir.Path().string()));
     auto song = BuildSong("768 text7=Audio:click.wav, 1000 text7=Audio:low.wav");
+    song->fileName = (dir / "cues.mid").string();
     Render(*player, *song);
     const std::vector<float> left = LeftOf(dir / "cues.wav");
     const long click = FirstLoud(left, 0, 0.1f);
@@ -168,6 +142,54 @@ TEST_F(RenderTest, AMissingCueIsNotedAndTheRestStillRenders) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing.wav.partial"));
 }
 
+TEST_F(RenderTest, HostileCuesAreRefusedOrToldOfOnceAndTheRestPlays) {
+    const std::filesystem::path folder = dir / "song";
+    std::filesystem::create_directory(folder);
+    dir.Write("outside.wav", WaveBytes(kRate, 2, 100, 20000));
+    dir.Write("notes.txt", "no sound here");
+    dir.Write("song/slow.wav", WaveBytes(1, 1, 1800, 10000, 8));
+    ASSERT_EQ(mkfifo((folder / "pipe.wav").c_str(), 0600), 0);
+    const std::string far = (dir / "outside.wav").string();
+    // Each of them twice, with the prefix written differently.
+    auto song = BuildSong("384 text7=Audio:../outside.wav, 400 text7=AUDIO:/dev/zero, "
+                          "420 text7=Audio:pipe.wav, 440 text7=Audio:slow.wav, "
+                          "460 text7=Audio:../notes.txt, 480 text7=Audio:" +
+                          far +
+                          ", "
+                          "768 text7=audio:../outside.wav, 800 text7=Audio:/dev/zero, "
+                          "820 text7=AUDIO:pipe.wav, 840 text7=Audio:slow.wav, "
+                          "860 text7=AUDIO:../notes.txt, 880 text7=AUDIO:" +
+                          far);
+    song->fileName = (folder / "song.mid").string();
+    auto player = Player("hostile.wav");
+    AString notes;
+    Render(*player, *song, &notes);
+    const auto told = [&](const std::string& text) {
+        int count = 0;
+        for (std::size_t at = notes.str().find(text); at != std::string::npos;
+             at = notes.str().find(text, at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(told("The audio cue ../outside.wav plays the file " + far +
+                   ", which lies outside the song's folder."),
+              1)
+        << notes.str();
+    EXPECT_EQ(told("The audio cue " + far + " plays the file " + far), 1);
+    EXPECT_EQ(told("Cannot play the audio cue /dev/zero:\n\n/dev/zero is not an ordinary file."),
+              1);
+    EXPECT_EQ(told("Cannot play the audio cue pipe.wav:\n\n" + (folder / "pipe.wav").string() +
+                   " is not an ordinary file."),
+              1);
+    EXPECT_EQ(told("Cannot play the audio cue slow.wav:\n\nThe sound's sample rate (1 Hz)"), 1);
+    EXPECT_EQ(told("Cannot play the audio cue ../notes.txt:\n\nThe file " +
+                   (dir / "notes.txt").string() + " is not a sound file"),
+              1);
+    // What lies outside but is a sound plays.
+    const std::vector<float> left = LeftOf(dir / "hostile.wav");
+    EXPECT_NEAR(FirstLoud(left, 0, 0.3f), kRate / 2, 32);
+}
+
 TEST_F(RenderTest, AnUnwritableFileIsReportedAndLeavesNothingBehind) {
     ConsolePlayer player(dir / "no" / "such" / "folder.wav");
     player.Engine().SetSoundFont(TestSoundFont());
@@ -175,6 +197,43 @@ TEST_F(RenderTest, AnUnwritableFileIsReportedAndLeavesNothingBehind) {
     AString error, notes;
     EXPECT_FALSE(player.Render(*song, error, notes));
     EXPECT_EQ(error.Find("Cannot write the file"), 0) << error.str();
+}
+
+TEST_F(RenderTest, ASoundFontSettingNamingNoSoundFontFallsBackWithAWarning) {
+    const std::filesystem::path fake = dir.Write("fake.sf2", "RIFF, but no SoundFont");
+    dir.Write(INIFile::kFileName, "SoundFont=" + fake.string() + "\n");
+    INIFile ini(dir.Path());
+    INIFile::SetGlobal(&ini);
+    ConsolePlayer player(dir / "fallback.wav");
+    INIFile::SetGlobal(nullptr);
+    const std::filesystem::path system = FindSoundFont(nullptr);
+    ASSERT_FALSE(system.empty());
+    EXPECT_EQ(player.Engine().SoundFont(), system);
+    auto song = BuildSong("0 n60 96");
+    AString error, notes;
+    ASSERT_TRUE(player.Render(*song, error, notes)) << error.str();
+    EXPECT_EQ(notes, "The file " + AString(fake.string()) +
+                         ", named under \"SoundFont\" in VORLAUNE.INI, is not a SoundFont. The "
+                         "built-in synthesizer uses " +
+                         AString(system.string()) + " instead.");
+    // Said once.
+    ASSERT_TRUE(player.Render(*song, error, notes)) << error.str();
+    EXPECT_EQ(notes, "");
+}
+
+TEST_F(RenderTest, LoadingASoundFontAgainReplacesTheSynthesizerWhole) {
+    SynthRenderer renderer;
+    AString error;
+    EXPECT_FALSE(renderer.Load("/nonexistent/font.sf2", error));
+    EXPECT_EQ(renderer.Settings(), nullptr); // nothing half made is kept
+    ASSERT_TRUE(renderer.Load(TestSoundFont(), error)) << error.str();
+    ASSERT_TRUE(renderer.Load(TestSoundFont(), error)) << error.str();
+    renderer.BeginPlay();
+    const std::uint8_t on[3] = {0x90, 60, 100};
+    renderer.SendMidi(on, 3, 0);
+    std::vector<float> left(4096), right(4096);
+    renderer.Render(nullptr, left.data(), right.data(), 4096);
+    EXPECT_GT(*std::max_element(left.begin(), left.end()), 0.01f);
 }
 
 TEST(PlayerEngine, OutputsThatCannotOpenSayWhyAndNothingStarts) {

@@ -23,6 +23,7 @@ class NullPlayer : public StreamPlayer {
 public:
     ~NullPlayer() override { Halt(); }
     NullSink sink{1 << 16};
+    std::vector<std::filesystem::path> loads; // the files asked for, in order
 
 protected:
     std::unique_ptr<PlayOutput> CreateOutput(AString&) override {
@@ -30,6 +31,7 @@ protected:
     }
     std::shared_ptr<const SoundBuffer> LoadSound(const std::filesystem::path& file,
                                                  AString& error) override {
+        loads.push_back(file);
         if (file.filename() == "missing.wav") {
             error = "No such file.";
             return nullptr;
@@ -106,6 +108,14 @@ protected:
             }
             guts->HandlePlayerMessage(posted.message);
         }
+    }
+
+    // A fast song saved as /songs/tune.mid.
+    static std::unique_ptr<Song> SongInSongs(const std::string& text) {
+        auto song = BuildSong(text);
+        song->SetTempo(0, 100000);
+        song->fileName = "/songs/tune.mid";
+        return song;
     }
 
     int NotesOn() const {
@@ -219,9 +229,8 @@ TEST_F(PlayerTest, MoreDataIsAskedForBeforeTheQueueRunsDry) {
 }
 
 TEST_F(PlayerTest, CuesPlayAtTheirTimeAndAMissingOneIsReportedOnce) {
-    auto song = BuildSong("0 n60 10, 384 text7=Audio:drum.wav, 768 text7=Audio:missing.wav, "
-                          "1152 text7=Audio:missing.wav");
-    song->SetTempo(0, 100000);
+    auto song = SongInSongs("0 n60 10, 384 text7=Audio:drum.wav, 768 text7=Audio:missing.wav, "
+                            "1152 text7=Audio:missing.wav");
     Make();
     guts->AddAudioWAVFile("drum.wav", "/songs");
     guts->PlayAll(song.get(), nullptr);
@@ -253,4 +262,52 @@ TEST_F(PlayerTest, WithoutAnOutputNothingStartsAndTheStatusSaysWhy) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "MIDI System:");
     EXPECT_EQ(messages.shown[0].text, "No audio device.");
+}
+
+TEST_F(PlayerTest, CuesAreFoundInTheSongsFolderWhateverTheirPrefixAndOutsideOnesAreTold) {
+    // Registered as the song loaded; the same in capitals; one only played; two leading
+    // out of the folder, one of them twice.
+    auto song =
+        SongInSongs("0 text7=Audio:drum.wav, 96 text7=AUDIO:drum.wav, 192 text7=AUDIO:bell.wav, "
+                    "288 text7=Audio:../elsewhere.wav, 384 text7=Audio:/sounds/far.wav, "
+                    "480 text7=audio:../elsewhere.wav, 576 n60 10");
+    Make();
+    guts->AddAudioWAVFile("drum.wav", "/songs");
+    guts->PlayAll(song.get(), nullptr);
+    Run(1);
+    EXPECT_EQ(player->loads,
+              (std::vector<std::filesystem::path>{"/songs/drum.wav", "/songs/bell.wav",
+                                                  "/elsewhere.wav", "/sounds/far.wav"}));
+    const auto& sent = player->sink.SentItems();
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const auto& s) { return s.sound; }), 6);
+    EXPECT_EQ(heard.errors, 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "The audio cue ../elsewhere.wav plays the file /elsewhere.wav, which lies outside "
+              "the song's folder.\n\nThe audio cue /sounds/far.wav plays the file "
+              "/sounds/far.wav, which lies outside the song's folder.");
+}
+
+TEST_F(PlayerTest, EveryFailingCueIsToldOnceWithItsReason) {
+    auto song = SongInSongs("0 text7=Audio:missing.wav, 96 text7=Audio:gone/missing.wav, "
+                            "192 text7=AUDIO:missing.wav, 288 n60 10");
+    Make();
+    guts->PlayAll(song.get(), nullptr);
+    Run(1);
+    EXPECT_EQ(heard.errors, 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Cannot play the audio cue missing.wav:\n\nNo such file.\n\nCannot play the "
+              "audio cue gone/missing.wav:\n\nNo such file.");
+    EXPECT_EQ(player->loads.size(), 2u); // a failure is remembered, not tried again
+
+    // A song never saved has no folder: its cue is not looked for in the current one.
+    auto unsaved = BuildSong("0 text7=Audio:drum.wav, 96 n60 10");
+    unsaved->SetTempo(0, 100000);
+    guts->PlayAll(unsaved.get(), nullptr);
+    Run(2);
+    EXPECT_EQ(player->loads.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "Cannot play the audio cue drum.wav:\n\nThe song has not "
+                                      "been saved yet, so there is no folder to find the file in.");
 }

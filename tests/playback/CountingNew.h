@@ -1,0 +1,7 @@
+#pragma once
+
+// The test program's operator new and delete count the calls made on a thread while it
+// has asked for it.
+void CountAllocationsHere(bool on);
+// Calls counted so far, on all threads.
+long CountedAllocations();
