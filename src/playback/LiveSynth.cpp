@@ -1,5 +1,6 @@
 #include "playback/LiveSynth.h"
 
+#include <algorithm>
 #include <thread>
 
 bool LiveSynth::Open(const std::filesystem::path& soundFont, const AString& driver,
@@ -35,6 +36,15 @@ void LiveSynth::Collect() {
     retired_.Collect(IsOpen());
 }
 
+bool LiveSynth::SendLive(const std::uint8_t* bytes, int size) {
+    if (!IsOpen() || size < 1 || size > 3)
+        return false;
+    LiveMessage message;
+    std::copy_n(bytes, size, message.bytes);
+    message.size = static_cast<std::uint8_t>(size);
+    return live_.Push(message);
+}
+
 void LiveSynth::Render(float* left, float* right, int frames) {
     rendering_.fetch_add(1);
     PlayContext* context = context_.load();
@@ -50,6 +60,10 @@ void LiveSynth::Render(float* left, float* right, int frames) {
     if (context && generation != seenGeneration_) {
         seenGeneration_ = generation;
         renderer_.BeginPlay();
+    }
+    for (const LiveMessage* m = live_.Peek(); m; m = live_.Peek()) {
+        renderer_.SendMidi(m->bytes, m->size, 0);
+        live_.Pop();
     }
     renderer_.Render(context, left, right, frames);
     rendering_.fetch_sub(1);

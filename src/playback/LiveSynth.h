@@ -7,6 +7,7 @@
 #include "playback/AudioDevice.h"
 #include "playback/PlayOutput.h"
 #include "playback/RetiredSounds.h"
+#include "playback/SpscRing.h"
 #include "playback/SynthRenderer.h"
 
 // The built-in synthesizer playing through the sound card. It stays open between
@@ -44,9 +45,18 @@ public:
         bool attached_ = false;
     };
 
+    // A message to play at the audio thread's next block, beside any play. From the
+    // thread that owns the songs only; false when the output is closed or too many wait.
+    bool SendLive(const std::uint8_t* bytes, int size);
+
     void Render(float* left, float* right, int frames) override;
 
 private:
+    struct LiveMessage {
+        std::uint8_t bytes[3] = {};
+        std::uint8_t size = 0;
+    };
+
     void Attach(PlayContext* context);
     void Detach();
 
@@ -58,6 +68,7 @@ private:
     unsigned seenGeneration_ = 0; // audio thread only
     std::atomic<int> rendering_{0};
     RetiredSounds retired_;
+    SpscRing<LiveMessage> live_{256};
     std::uint64_t tickets_ = 0; // stops asked for
     std::uint64_t served_ = 0;  // the last stop carried out, audio thread only
 };

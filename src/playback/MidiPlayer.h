@@ -73,11 +73,10 @@ public:
     virtual std::int32_t GetTickTime() = 0;
     virtual int NumDrawPostMessagesSentOut() = 0;
 
-    // Sounds one note at once on the output in use, beside whatever plays, for
-    // `milliseconds`: the note an edit changed. The default plays nothing.
-    virtual void SoundNote(std::uint8_t /*channel*/, std::uint8_t /*key*/,
-                           std::uint8_t /*velocity*/, std::int32_t /*milliseconds*/, int /*bank*/,
-                           std::uint8_t /*program*/) {}
+    // Sends one message at once on the output in use, beside whatever plays: the note
+    // an edit changed, a note played on a keyboard. False when the output cannot (the
+    // default).
+    virtual bool SendLiveMidi(const std::uint8_t* /*bytes*/, int /*size*/) { return false; }
 
     // Registers the wave file `file` (as written in the cue) found relative to
     // `baseDirectory`; false when it cannot be read (see ErrorText).

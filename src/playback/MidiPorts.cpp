@@ -146,7 +146,10 @@ int FindOutputPort(const std::vector<std::string>& ports, const std::string& nam
     return -1;
 }
 
-std::unique_ptr<PlayOutput> OpenPortOutput(int index, CueHost* cues, AString& error) {
+namespace {
+
+// Opens output port `index` under `portName`; null with `error` set.
+std::unique_ptr<RtMidiOut> OpenPort(int index, const char* portName, AString& error) {
     std::string why;
     const std::vector<PortAddress> ports = Ports(&why);
     if (index < 0 || static_cast<std::size_t>(index) >= ports.size()) {
@@ -160,18 +163,52 @@ std::unique_ptr<PlayOutput> OpenPortOutput(int index, CueHost* cues, AString& er
     try {
         auto out = std::make_unique<RtMidiOut>(port.api, kClientName);
         out->setErrorCallback(KeepError, &openError);
-        out->openPort(port.port, "Vorlaune out");
+        out->openPort(port.port, portName);
         if (!out->isPortOpen()) {
             error = "Cannot open the MIDI output port " + AString(port.name) + " (" +
                     AString(openError) + ").";
             return nullptr;
         }
-        // From here on the timing thread sends; a failed send is not worth a stop.
+        // From here on a failed send is not worth a stop.
         out->setErrorCallback(IgnoreError, nullptr);
-        return std::make_unique<PortOutput>(std::move(out), cues);
+        return out;
     } catch (const RtMidiError& e) {
         error = "Cannot open the MIDI output port " + AString(port.name) + " (" +
                 AString(e.getMessage()) + ").";
         return nullptr;
     }
+}
+
+} // namespace
+
+std::unique_ptr<PlayOutput> OpenPortOutput(int index, CueHost* cues, AString& error) {
+    std::unique_ptr<RtMidiOut> out = OpenPort(index, "Vorlaune out", error);
+    if (!out)
+        return nullptr;
+    return std::make_unique<PortOutput>(std::move(out), cues);
+}
+
+struct LivePort::Port {
+    std::unique_ptr<RtMidiOut> out;
+};
+
+LivePort::LivePort() = default;
+LivePort::~LivePort() = default;
+
+bool LivePort::Open(int index, AString& error) {
+    if (port_ && index == index_)
+        return true;
+    port_.reset();
+    std::unique_ptr<RtMidiOut> out = OpenPort(index, "Vorlaune live", error);
+    if (!out)
+        return false;
+    port_ = std::make_unique<Port>();
+    port_->out = std::move(out);
+    index_ = index;
+    return true;
+}
+
+void LivePort::Send(const std::uint8_t* bytes, int size) {
+    if (port_ && size > 0)
+        port_->out->sendMessage(bytes, static_cast<std::size_t>(size));
 }

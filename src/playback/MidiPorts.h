@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,3 +19,22 @@ int FindOutputPort(const std::vector<std::string>& ports, const std::string& nam
 // Opens output port `index` for a play; null with `error` set. Audio cues of the play
 // go to `cues` when it is given.
 std::unique_ptr<PlayOutput> OpenPortOutput(int index, CueHost* cues, AString& error);
+
+// A port opened for messages sent at once from the thread that owns the songs (a note
+// being edited), beside the port a play opens.
+class LivePort {
+public:
+    LivePort();
+    ~LivePort();
+    LivePort(const LivePort&) = delete;
+    LivePort& operator=(const LivePort&) = delete;
+
+    // Opens port `index` (again only when it changed). False with `error` set.
+    bool Open(int index, AString& error);
+    void Send(const std::uint8_t* bytes, int size);
+
+private:
+    struct Port;
+    std::unique_ptr<Port> port_;
+    int index_ = -1;
+};

@@ -64,6 +64,28 @@ void PlayerEngine::WarmUpMidiDriver() {
         SetStatusText(error); // the first play reports it
 }
 
+bool PlayerEngine::SendLiveMidi(const std::uint8_t* bytes, int size) {
+    if (!renderFile_.empty())
+        return false;
+    if (OutputDevice() == kBuiltInSynthesizer) {
+        if (Silent())
+            return true;
+        AString error;
+        if (!synth_)
+            synth_ = std::make_unique<LiveSynth>();
+        if (!synth_->IsOpen() && !synth_->Open(soundFont_, AudioDriverSetting(), error))
+            return false;
+        return synth_->SendLive(bytes, size);
+    }
+    if (!livePort_)
+        livePort_ = std::make_unique<LivePort>();
+    AString error;
+    if (!livePort_->Open(OutputDevice(), error))
+        return false;
+    livePort_->Send(bytes, size);
+    return true;
+}
+
 std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
     render_ = nullptr;
     if (!renderFile_.empty()) {

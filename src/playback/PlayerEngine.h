@@ -6,6 +6,7 @@
 #include "playback/StreamPlayer.h"
 
 class CueHost;
+class LivePort;
 class LiveSynth;
 class NullSink;
 class RenderOutput;
@@ -34,6 +35,7 @@ public:
     std::int64_t RenderedFrames() const { return renderedFrames_; }
 
     void WarmUpMidiDriver() override;
+    bool SendLiveMidi(const std::uint8_t* bytes, int size) override;
     // Cue sounds the audio outputs still keep for their audio threads.
     std::size_t HeldSounds() const;
 
@@ -54,7 +56,8 @@ private:
     std::unique_ptr<LiveSynth> synth_;
     std::unique_ptr<CueHost> cues_;
     std::unique_ptr<NullSink> silence_; // the output of the "none" audio driver
-    RenderOutput* render_ = nullptr;    // the current play's, when it renders
+    std::unique_ptr<LivePort> livePort_;
+    RenderOutput* render_ = nullptr; // the current play's, when it renders
     AString renderError_;
     std::int64_t renderedFrames_ = 0;
 };

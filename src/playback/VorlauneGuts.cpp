@@ -307,6 +307,34 @@ void VorlauneGuts::OnError() {
         ShowMessage(kErrorCaption, text, MessageIcon::Exclamation);
 }
 
+bool VorlauneGuts::SoundNoteOn(const MidiMsgNote& note) {
+    const std::uint8_t channel = note.channel & 0x0F;
+    if (!player_->MMSystemInUse()) {
+        // Between plays the channel may hold another instrument.
+        if (note.bank >= 0) {
+            const std::uint8_t coarse[3] = {static_cast<std::uint8_t>(0xB0 | channel), 0,
+                                            static_cast<std::uint8_t>((note.bank >> 7) & 0x7F)};
+            const std::uint8_t fine[3] = {static_cast<std::uint8_t>(0xB0 | channel), 32,
+                                          static_cast<std::uint8_t>(note.bank & 0x7F)};
+            player_->SendLiveMidi(coarse, 3);
+            player_->SendLiveMidi(fine, 3);
+        }
+        const std::uint8_t program[2] = {static_cast<std::uint8_t>(0xC0 | channel),
+                                         static_cast<std::uint8_t>(note.instrument & 0x7F)};
+        player_->SendLiveMidi(program, 2);
+    }
+    const std::uint8_t on[3] = {static_cast<std::uint8_t>(0x90 | channel),
+                                static_cast<std::uint8_t>(note.key & 0x7F),
+                                static_cast<std::uint8_t>(std::max(note.velocity & 0x7F, 1))};
+    return player_->SendLiveMidi(on, 3);
+}
+
+void VorlauneGuts::SoundNoteOff(const MidiMsgNote& note) {
+    const std::uint8_t off[3] = {static_cast<std::uint8_t>(0x80 | (note.channel & 0x0F)),
+                                 static_cast<std::uint8_t>(note.key & 0x7F), 0};
+    player_->SendLiveMidi(off, 3);
+}
+
 void VorlauneGuts::SongClosing(Song* song) {
     if (shuttingDown_ || !song)
         return;

@@ -43,6 +43,11 @@ public:
     // Told when playback has stopped; forgotten when the playing song closes.
     void SetStopCallback(std::function<void()> callback) { stopCallback_ = std::move(callback); }
 
+    // Sounds a note at once on the output in use (its instrument first, unless a song
+    // plays), for the caller to end with SoundNoteOff. False when the output cannot.
+    bool SoundNoteOn(const MidiMsgNote& note);
+    void SoundNoteOff(const MidiMsgNote& note);
+
     void AddAudioWAVFile(const AString& file, const AString& baseDirectory) override;
     void DeleteAudioWAVFile(const AString& file);
     void DeleteAudioWAVFiles();

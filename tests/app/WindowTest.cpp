@@ -400,3 +400,23 @@ TEST_F(Windows, TheForcedCtrlMessagesTurnPlainKeysIntoTheirCtrlForms) {
     Settle();
     EXPECT_FALSE(app->OfferKey(Qt::Key_Z, Qt::NoModifier, true));
 }
+
+TEST_F(Windows, AChangedNoteSoundsAfterThePauseAndOnlyWithTheOptionOn) {
+    Start();
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd); // pitch 60
+    const auto sounded = [&](const std::string& call) {
+        return std::count(player->calls.begin(), player->calls.end(), call);
+    };
+    Active().SetOption(TMDIDialog::kHesitatePlay, true);
+    Active().KeyOperationCommand(KeyOperation::UpInPitch);
+    Active().KeyOperationCommand(KeyOperation::UpInPitch); // within the pause: one sound
+    EXPECT_EQ(sounded("live 144 62 96"), 0);
+    ASSERT_TRUE(WaitFor([&] { return sounded("live 144 62 96") == 1; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return sounded("live 128 62 0") == 1; }, 3000));
+    EXPECT_EQ(sounded("live 144 61 96"), 0);
+
+    Active().SetOption(TMDIDialog::kHesitatePlay, false);
+    Active().KeyOperationCommand(KeyOperation::DownInPitch);
+    QTest::qWait(400);
+    EXPECT_EQ(sounded("live 144 61 96"), 0);
+}

@@ -104,6 +104,13 @@ public:
     }
     void DeleteAudioWAVFile(const AString& file) override { Log(Join("delwav", file.str())); }
     void DeleteAudioWAVFiles() override { Log("delwavs"); }
+    bool SendLiveMidi(const std::uint8_t* bytes, int size) override {
+        std::string line = "live";
+        for (int i = 0; i < size; ++i)
+            line += " " + std::to_string(bytes[i]);
+        Log(line);
+        return true;
+    }
     void SetCueFolder(const AString& folder) override { Log(Join("cuefolder", folder.str())); }
     void SetTicksPerQuarter(std::int32_t ticks) override {
         MidiPlayer::SetTicksPerQuarter(ticks);

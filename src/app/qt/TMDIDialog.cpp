@@ -215,13 +215,15 @@ ViewCallbacks TMDIDialog::Callbacks() {
     c.playRange = [this](std::int32_t from, std::int32_t to) { transport_.PlayRange(from, to); };
     c.setPlayBar = [this](std::int32_t tick) { transport_.SetPlayPosition(tick); };
     c.soundNote = [this](const MidiMsgNote& note) {
-        if (!OptionOn(kHesitatePlay))
+        if (!OptionOn(kHesitatePlay) || !app_.Guts().SoundNoteOn(note))
             return;
-        const std::int32_t ms = static_cast<std::int32_t>(std::min<std::int64_t>(
-            std::int64_t{note.duration} * 500 / std::max(document_->GetSong().TicksPerQuarter(), 1),
-            2000));
-        app_.Guts().Player().SoundNote(note.channel, note.key, note.velocity, std::max(ms, 150),
-                                       note.bank, note.instrument);
+        // As long as the note, within reason.
+        const std::int64_t ms = std::clamp<std::int64_t>(
+            std::int64_t{note.duration} * 500 / std::max(TicksPerQuarter(), 1), 150, 2000);
+        const MidiMsgNote ended = note;
+        VorlauneGuts* guts = &app_.Guts(); // outlives this window
+        QTimer::singleShot(static_cast<int>(ms), &app_,
+                           [guts, ended] { guts->SoundNoteOff(ended); });
     };
     c.changeTrackInstrument = [this](std::uint16_t track, std::uint8_t program, std::int32_t bank) {
         ChangeTrackInstrument(track, program, bank);
