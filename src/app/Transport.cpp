@@ -2,6 +2,14 @@
 
 #include <algorithm>
 
+// While the player plays, every button of the transport stops it and does nothing more.
+bool Transport::StoppedInstead() {
+    if (!host_.PlayerBusy())
+        return false;
+    host_.StopPlayer();
+    return true;
+}
+
 void Transport::SetPlayPosition(std::int32_t tick) {
     position_ = std::clamp(tick, 0, std::max(host_.SongEnd(), 0));
     host_.ShowPlayBar(position_);
@@ -16,10 +24,8 @@ void Transport::MoveTo(std::int32_t tick) {
 }
 
 void Transport::Rewind() {
-    if (host_.PlayerBusy()) {
-        host_.StopPlayer();
+    if (StoppedInstead())
         return;
-    }
     const std::int32_t quarter = host_.TicksPerQuarter();
     position_ = std::max(position_ - quarter, 0);
     const std::int32_t first = host_.FirstVisibleTick();
@@ -29,10 +35,8 @@ void Transport::Rewind() {
 }
 
 void Transport::Forward() {
-    if (host_.PlayerBusy()) {
-        host_.StopPlayer();
+    if (StoppedInstead())
         return;
-    }
     const std::int32_t quarter = host_.TicksPerQuarter();
     position_ = std::min(position_ + quarter, std::max(host_.SongEnd(), 0));
     if (position_ > host_.LastVisibleTick())
@@ -41,26 +45,20 @@ void Transport::Forward() {
 }
 
 void Transport::RewindToBeginning() {
-    if (host_.PlayerBusy()) {
-        host_.StopPlayer();
+    if (StoppedInstead())
         return;
-    }
     MoveTo(0);
 }
 
 void Transport::ForwardToEnd() {
-    if (host_.PlayerBusy()) {
-        host_.StopPlayer();
+    if (StoppedInstead())
         return;
-    }
     MoveTo(std::max(host_.SongEnd(), 0));
 }
 
 void Transport::Play() {
-    if (host_.PlayerBusy()) {
-        host_.StopPlayer();
+    if (StoppedInstead())
         return;
-    }
     PlayRange(position_, host_.SongEnd());
     autoRewinding_ = autoRewind_;
 }

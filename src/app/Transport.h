@@ -55,6 +55,7 @@ public:
 
 private:
     void MoveTo(std::int32_t tick);
+    bool StoppedInstead();
 
     TransportHost& host_;
     std::int32_t position_ = 0;

@@ -71,33 +71,29 @@ void BasicView::BuildStrip(const SubWindowMaker& strip, int level) {
     Tip(filterButton_, "View Filter", level);
     connect(filterButton_, &QPushButton::clicked, this, &BasicView::ChooseFilter);
 
-    trackList_ = new QComboBox(this);
-    trackList_->setObjectName("IDC_PLACEMENT_TRACK");
-    trackList_->setGeometry(Place(strip, "IDC_PLACEMENT_TRACK", QRect(270, 2, 80, 26)));
-    trackList_->setFocusPolicy(Qt::NoFocus);
-    Tip(trackList_, "Selected Track", level);
-    connect(trackList_, &QComboBox::activated, this, [this](int index) {
-        if (filling_ || index < 0)
-            return;
-        placement_.track = static_cast<std::uint16_t>(index);
-        if (callbacks_.filterChanged)
-            callbacks_.filterChanged();
-    });
-
-    channelList_ = new QComboBox(this);
-    channelList_->setObjectName("IDC_PLACEMENT_CHANNEL");
-    channelList_->setGeometry(Place(strip, "IDC_PLACEMENT_CHANNEL", QRect(354, 2, 88, 26)));
-    channelList_->setFocusPolicy(Qt::NoFocus);
+    // The placement lists: each choice goes to the view's placement.
+    auto placementList = [&](const char* name, QRect fallback, const char* tip, auto store) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(name);
+        list->setGeometry(Place(strip, name, fallback));
+        list->setFocusPolicy(Qt::NoFocus);
+        Tip(list, tip, level);
+        connect(list, &QComboBox::activated, this, [this, store](int index) {
+            if (filling_ || index < 0)
+                return;
+            store(index);
+            if (callbacks_.filterChanged)
+                callbacks_.filterChanged();
+        });
+        return list;
+    };
+    trackList_ = placementList("IDC_PLACEMENT_TRACK", QRect(270, 2, 80, 26), "Selected Track",
+                               [this](int i) { placement_.track = static_cast<std::uint16_t>(i); });
+    channelList_ =
+        placementList("IDC_PLACEMENT_CHANNEL", QRect(354, 2, 88, 26), "Selected Channel",
+                      [this](int i) { placement_.channel = static_cast<std::uint8_t>(i); });
     for (int ch = 1; ch <= 16; ++ch)
         channelList_->addItem(QString("Channel %1").arg(ch));
-    Tip(channelList_, "Selected Channel", level);
-    connect(channelList_, &QComboBox::activated, this, [this](int index) {
-        if (filling_ || index < 0)
-            return;
-        placement_.channel = static_cast<std::uint8_t>(index);
-        if (callbacks_.filterChanged)
-            callbacks_.filterChanged();
-    });
 
     instrumentList_ = new QComboBox(this);
     instrumentList_->setObjectName("IDC_PLACEMENT_INSTRUMENT");
