@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "model/SongTimePoint.h"
+#include "util/LinkedList.h"
+
+// Finds the point at a tick, and the tick of a point, in logarithmic time. The points of
+// the list are also the nodes of a binary tree in list order, each holding the sum of
+// its subtree's deltas; a point's tick is then the sum of the deltas before it in the
+// tree. The tree is a treap whose priorities are a hash of each point's address, so it
+// needs no more room than the sum and three links.
+//
+// The list stays the owner and the way to walk the song. Points join the tree after the
+// list took them and leave it before the list drops them, and every delta changes here.
+class PointIndex {
+public:
+    using List = LinkedList<SongTimePoint>;
+    using Node = List::Node;
+
+    explicit PointIndex(List& list) : list_(list), root_(list.End()) {}
+    PointIndex(const PointIndex&) = delete;
+    PointIndex& operator=(const PointIndex&) = delete;
+
+    // Enters a point at the place the list holds it; its delta joins the sums.
+    void Link(Node node);
+    // Takes a point out of the tree; the list may drop it afterwards.
+    void Unlink(Node node);
+    void SetDelta(Node node, std::int32_t delta);
+    // Sets every delta to newDelta(old delta) and sums the tree anew, in one pass.
+    template <class F> void SetAllDeltas(F newDelta) {
+        for (Node n = list_.Begin(); n != list_.End(); ++n)
+            (*n)->delta.value_ = newDelta(static_cast<std::int32_t>((*n)->delta));
+        Recount();
+    }
+
+    // The sum of every delta: the tick of the last point.
+    std::int32_t Total() const { return root_ == list_.End() ? 0 : (*root_)->subtreeTicks_; }
+    // The first point at or after `tick`, or the end; `pointTick` gets its tick (at the
+    // end, the total).
+    Node Seek(std::int32_t tick, std::int32_t& pointTick) const;
+    std::int32_t TickOf(Node node) const;
+    // Points on the longest path from the root; a measure of the balance.
+    std::size_t Height() const;
+
+private:
+    bool IsNone(Node n) const { return n == list_.End(); }
+    std::int32_t SubtreeTicks(Node n) const { return IsNone(n) ? 0 : (*n)->subtreeTicks_; }
+    void Recount();
+    // Lifts `node` above its parent, keeping the list order and the sums.
+    void RotateUp(Node node);
+    void ReplaceChild(Node parent, Node from, Node to);
+    void AddToSums(Node from, std::int32_t amount);
+
+    List& list_;
+    Node root_;
+};
