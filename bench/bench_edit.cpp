@@ -168,23 +168,32 @@ void BM_UndoRedo1000Steps(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-// Undo and redo, in turn, of one edit of one note three quarters into the song; the
-// time is per pair, the step counter per undo or redo.
+// One-note edits at 64 places spread over the song, all undone and then all redone, so
+// that each step finds a cold part of the song as a user's single undo would. The time
+// is per round of 128 steps, the step counter per undo or redo.
 template <class MakeCommand> void UndoRedoOneNote(benchmark::State& state, MakeCommand make) {
+    constexpr int kEdits = 64;
     auto song = MakeSong(static_cast<int>(state.range(0)));
     SongIter view(*song);
-    view.Seek(song->LastTick() / 4 * 3);
-    while (view.Msg() && view.Msg()->kind != kMsgNote)
-        view.Next();
     CommandProcessor cp;
-    cp.Submit(make(view, static_cast<const MidiMsgNote&>(*view.Msg()), view.Tick()));
+    cp.SetMaxUndo(kEdits);
+    std::mt19937 rng(13);
+    for (int i = 0; i < kEdits; ++i) {
+        view.Seek(static_cast<std::int32_t>(rng() % static_cast<unsigned>(song->LastTick())));
+        while (view.Msg() && view.Msg()->kind != kMsgNote)
+            view.Next();
+        if (view.Msg())
+            cp.Submit(make(view, static_cast<const MidiMsgNote&>(*view.Msg()), view.Tick()));
+    }
     for (auto _ : state) {
-        cp.Undo();
-        cp.Redo();
+        while (cp.CanUndo())
+            cp.Undo();
+        while (cp.CanRedo())
+            cp.Redo();
     }
     benchmark::DoNotOptimize(song->LastTick());
-    state.counters["step"] = benchmark::Counter(2, benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+    state.counters["step"] = benchmark::Counter(
+        2 * kEdits, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.SetComplexityN(state.range(0));
 }
 

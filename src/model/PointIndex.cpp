@@ -21,9 +21,13 @@ std::uint64_t Priority(PointIndex::Node n) {
 
 } // namespace
 
-void PointIndex::AddToSums(Node from, std::int32_t amount) {
-    for (Node n = from; !IsNone(n); n = (*n)->parent_)
-        (*n)->subtreeTicks_ += amount;
+void PointIndex::AddAbove(Node node, std::int32_t amount) {
+    // The last point is in no left subtree; appending costs no climb.
+    if (std::next(node) == list_.End())
+        return;
+    for (Node child = node, n = (*node)->parent_; !IsNone(n); child = n, n = (*n)->parent_)
+        if ((*n)->left_ == child)
+            (*n)->subtreeTick_ += amount;
 }
 
 void PointIndex::ReplaceChild(Node parent, Node from, Node to) {
@@ -39,31 +43,34 @@ void PointIndex::RotateUp(Node node) {
     SongTimePoint& x = **node;
     const Node parent = x.parent_;
     SongTimePoint& p = **parent;
-    // The subtree between the two changes sides.
+    // The subtree between the two changes sides. Going right, the parent's left side
+    // loses the point and its left subtree; going left, the point's left side gains the
+    // parent and the parent's left subtree.
     Node between;
     if (p.left_ == node) {
         between = x.right_;
         p.left_ = between;
         x.right_ = parent;
+        p.subtreeTick_ -= x.subtreeTick_;
     } else {
         between = x.left_;
         p.right_ = between;
         x.left_ = parent;
+        x.subtreeTick_ += p.subtreeTick_;
     }
     if (!IsNone(between))
         (*between)->parent_ = parent;
     ReplaceChild(p.parent_, parent, node);
     x.parent_ = p.parent_;
     p.parent_ = node;
-    x.subtreeTicks_ = p.subtreeTicks_;
-    p.subtreeTicks_ = p.delta.value_ + SubtreeTicks(p.left_) + SubtreeTicks(p.right_);
 }
 
 void PointIndex::Link(Node node) {
     SongTimePoint& x = **node;
     const Node none = list_.End();
     x.left_ = x.right_ = x.parent_ = none;
-    x.subtreeTicks_ = x.delta.value_;
+    x.subtreeTick_ = x.delta.value_;
+    total_ += x.delta.value_;
     if (IsNone(root_)) {
         root_ = node;
         return;
@@ -79,7 +86,7 @@ void PointIndex::Link(Node node) {
         (*after)->left_ = node;
         x.parent_ = after;
     }
-    AddToSums(x.parent_, x.delta.value_);
+    AddAbove(node, x.delta.value_);
     const std::uint64_t priority = Priority(node);
     while (!IsNone(x.parent_) && Priority(x.parent_) < priority)
         RotateUp(node);
@@ -90,54 +97,62 @@ void PointIndex::Unlink(Node node) {
     // Down until at most one child is left, keeping the higher priority above.
     while (!IsNone(x.left_) && !IsNone(x.right_))
         RotateUp(Priority(x.left_) > Priority(x.right_) ? x.left_ : x.right_);
+    AddAbove(node, -x.delta.value_);
+    total_ -= x.delta.value_;
     const Node child = IsNone(x.left_) ? x.right_ : x.left_;
-    const Node parent = x.parent_;
     if (!IsNone(child))
-        (*child)->parent_ = parent;
-    ReplaceChild(parent, node, child);
-    AddToSums(parent, -x.delta.value_);
+        (*child)->parent_ = x.parent_;
+    ReplaceChild(x.parent_, node, child);
     x.left_ = x.right_ = x.parent_ = list_.End();
 }
 
 void PointIndex::SetDelta(Node node, std::int32_t delta) {
     const std::int32_t change = delta - (*node)->delta.value_;
     (*node)->delta.value_ = delta;
-    AddToSums(node, change);
+    (*node)->subtreeTick_ += change;
+    total_ += change;
+    AddAbove(node, change);
 }
 
 void PointIndex::Recount() {
-    // Children before parents, without recursion: a treap is shallow only on average.
-    Node came = list_.End();
-    Node n = root_;
-    while (!IsNone(n)) {
+    // First every point's tick from the start, then from the top down each point's
+    // tick from where its subtree starts: a left child's subtree starts where its
+    // parent's does, a right child's at its parent.
+    std::int32_t tick = 0;
+    for (Node n = list_.Begin(); n != list_.End(); ++n) {
+        tick += (*n)->delta.value_;
+        (*n)->subtreeTick_ = tick;
+    }
+    total_ = tick;
+    std::vector<std::pair<Node, std::int32_t>> open; // a point and where its subtree starts
+    if (!IsNone(root_))
+        open.emplace_back(root_, 0);
+    while (!open.empty()) {
+        const auto [n, start] = open.back();
+        open.pop_back();
         SongTimePoint& x = **n;
-        if (came == x.parent_ && !IsNone(x.left_)) {
-            came = n;
-            n = x.left_;
-        } else if ((came == x.parent_ || came == x.left_) && !IsNone(x.right_)) {
-            came = n;
-            n = x.right_;
-        } else {
-            x.subtreeTicks_ = x.delta.value_ + SubtreeTicks(x.left_) + SubtreeTicks(x.right_);
-            came = n;
-            n = x.parent_;
-        }
+        const std::int32_t at = x.subtreeTick_;
+        x.subtreeTick_ = at - start;
+        if (!IsNone(x.left_))
+            open.emplace_back(x.left_, start);
+        if (!IsNone(x.right_))
+            open.emplace_back(x.right_, at);
     }
 }
 
 PointIndex::Node PointIndex::Seek(std::int32_t tick, std::int32_t& pointTick) const {
     Node found = list_.End();
-    pointTick = Total();
-    std::int32_t before = 0; // ticks of everything left of the current subtree
+    pointTick = total_;
+    std::int32_t start = 0; // where the current subtree starts
     for (Node n = root_; !IsNone(n);) {
         const SongTimePoint& x = **n;
-        const std::int32_t at = before + SubtreeTicks(x.left_) + x.delta.value_;
+        const std::int32_t at = start + x.subtreeTick_;
         if (at >= tick) {
             found = n;
             pointTick = at;
             n = x.left_;
         } else {
-            before = at;
+            start = at;
             n = x.right_;
         }
     }
@@ -145,11 +160,11 @@ PointIndex::Node PointIndex::Seek(std::int32_t tick, std::int32_t& pointTick) co
 }
 
 std::int32_t PointIndex::TickOf(Node node) const {
-    std::int32_t tick = SubtreeTicks((*node)->left_) + (*node)->delta.value_;
+    std::int32_t tick = (*node)->subtreeTick_;
     for (Node n = node; !IsNone((*n)->parent_); n = (*n)->parent_) {
         const SongTimePoint& parent = **(*n)->parent_;
         if (parent.right_ == n)
-            tick += SubtreeTicks(parent.left_) + parent.delta.value_;
+            tick += parent.subtreeTick_;
     }
     return tick;
 }

@@ -7,10 +7,11 @@
 #include "util/LinkedList.h"
 
 // Finds the point at a tick, and the tick of a point, in logarithmic time. The points of
-// the list are also the nodes of a binary tree in list order, each holding the sum of
-// its subtree's deltas; a point's tick is then the sum of the deltas before it in the
-// tree. The tree is a treap whose priorities are a hash of each point's address, so it
-// needs no more room than the sum and three links.
+// the list are also the nodes of a binary tree in list order; each holds its tick counted
+// from where its subtree starts (its delta and the deltas of its left subtree), so a
+// point's tick adds up along its path from the root. The tree is a treap whose priorities
+// are a hash of each point's address: it needs no more room than that tick and three
+// links, and appending a point touches nothing above it.
 //
 // The list stays the owner and the way to walk the song. Points join the tree after the
 // list took them and leave it before the list drops them, and every delta changes here.
@@ -36,7 +37,7 @@ public:
     }
 
     // The sum of every delta: the tick of the last point.
-    std::int32_t Total() const { return root_ == list_.End() ? 0 : (*root_)->subtreeTicks_; }
+    std::int32_t Total() const { return total_; }
     // The first point at or after `tick`, or the end; `pointTick` gets its tick (at the
     // end, the total).
     Node Seek(std::int32_t tick, std::int32_t& pointTick) const;
@@ -46,13 +47,14 @@ public:
 
 private:
     bool IsNone(Node n) const { return n == list_.End(); }
-    std::int32_t SubtreeTicks(Node n) const { return IsNone(n) ? 0 : (*n)->subtreeTicks_; }
     void Recount();
-    // Lifts `node` above its parent, keeping the list order and the sums.
+    // Lifts `node` above its parent, keeping the list order and the ticks.
     void RotateUp(Node node);
     void ReplaceChild(Node parent, Node from, Node to);
-    void AddToSums(Node from, std::int32_t amount);
+    // Adds `amount` to the points that have `node` in their left subtree.
+    void AddAbove(Node node, std::int32_t amount);
 
     List& list_;
     Node root_;
+    std::int32_t total_ = 0;
 };

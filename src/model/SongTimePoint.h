@@ -45,9 +45,10 @@ public:
 
 private:
     friend class PointIndex;
-    // Beside the delta, where it takes no more room than padding would: the sum of the
-    // deltas of this point's subtree in the index.
-    std::int32_t subtreeTicks_ = 0;
+    // Beside the delta, where it takes no more room than padding would: the point's tick
+    // counted from where its subtree in the index starts, that is its delta plus the
+    // deltas of its left subtree.
+    std::int32_t subtreeTick_ = 0;
     // The point's place in the index; the list's end stands for none.
     using Link = LinkedList<SongTimePoint>::Node;
     Link left_{};
