@@ -21,15 +21,6 @@ std::uint64_t Priority(PointIndex::Node n) {
 
 } // namespace
 
-void PointIndex::AddAbove(Node node, std::int32_t amount) {
-    // The last point is in no left subtree; appending costs no climb.
-    if (std::next(node) == list_.End())
-        return;
-    for (Node child = node, n = (*node)->parent_; !IsNone(n); child = n, n = (*n)->parent_)
-        if ((*n)->left_ == child)
-            (*n)->subtreeTick_ += amount;
-}
-
 void PointIndex::ReplaceChild(Node parent, Node from, Node to) {
     if (IsNone(parent))
         root_ = to;
@@ -70,23 +61,27 @@ void PointIndex::Link(Node node) {
     const Node none = list_.End();
     x.left_ = x.right_ = x.parent_ = none;
     x.subtreeTick_ = x.delta.value_;
-    total_ += x.delta.value_;
+    const Node after = std::next(node);
+    // The new point lands in the left subtree of the one after it, whose tick within its
+    // subtree stays as it was; every other point has both or neither on its left.
+    if (IsNone(after))
+        total_ += x.delta.value_;
+    else
+        (*after)->delta.value_ -= x.delta.value_;
     if (IsNone(root_)) {
         root_ = node;
         return;
     }
-    // The new point goes right under its list neighbour before, or else left under the
-    // one after: of two neighbours in a binary tree, one has that side free.
+    // Right under the list neighbour before, or else left under the one after: of two
+    // neighbours in a binary tree, one has that side free.
     const Node before = node == list_.Begin() ? none : std::prev(node);
     if (!IsNone(before) && IsNone((*before)->right_)) {
         (*before)->right_ = node;
         x.parent_ = before;
     } else {
-        const Node after = std::next(node);
         (*after)->left_ = node;
         x.parent_ = after;
     }
-    AddAbove(node, x.delta.value_);
     const std::uint64_t priority = Priority(node);
     while (!IsNone(x.parent_) && Priority(x.parent_) < priority)
         RotateUp(node);
@@ -94,24 +89,42 @@ void PointIndex::Link(Node node) {
 
 void PointIndex::Unlink(Node node) {
     SongTimePoint& x = **node;
-    // Down until at most one child is left, keeping the higher priority above.
-    while (!IsNone(x.left_) && !IsNone(x.right_))
-        RotateUp(Priority(x.left_) > Priority(x.right_) ? x.left_ : x.right_);
-    AddAbove(node, -x.delta.value_);
-    total_ -= x.delta.value_;
-    const Node child = IsNone(x.left_) ? x.right_ : x.left_;
-    if (!IsNone(child))
-        (*child)->parent_ = x.parent_;
-    ReplaceChild(x.parent_, node, child);
-    x.left_ = x.right_ = x.parent_ = list_.End();
+    // Down to a leaf, keeping the higher priority above. A leaf lies in the left subtree
+    // of the next point, so handing it the delta changes nothing above the two.
+    for (;;) {
+        const bool left = !IsNone(x.left_), right = !IsNone(x.right_);
+        if (!left && !right)
+            break;
+        RotateUp(left && (!right || Priority(x.left_) > Priority(x.right_)) ? x.left_ : x.right_);
+    }
+    const Node after = std::next(node);
+    if (IsNone(after))
+        total_ -= x.delta.value_;
+    else
+        (*after)->delta.value_ += x.delta.value_;
+    ReplaceChild(x.parent_, node, list_.End());
+    x.parent_ = list_.End();
 }
 
-void PointIndex::SetDelta(Node node, std::int32_t delta) {
-    const std::int32_t change = delta - (*node)->delta.value_;
-    (*node)->delta.value_ = delta;
-    (*node)->subtreeTick_ += change;
+std::int32_t PointIndex::SetDelta(Node node, std::int32_t delta) {
+    SongTimePoint& x = **node;
+    const std::int32_t change = delta - x.delta.value_;
+    x.delta.value_ = delta;
+    x.subtreeTick_ += change;
     total_ += change;
-    AddAbove(node, change);
+    // The last point is in no left subtree.
+    if (std::next(node) == list_.End())
+        return total_;
+    // Up to the root: where the path comes from the left, the point lies before and the
+    // change counts; from the right, the point's tick gathers what lies before it.
+    std::int32_t tick = x.subtreeTick_;
+    for (Node child = node, n = x.parent_; !IsNone(n); child = n, n = (*n)->parent_) {
+        if ((*n)->left_ == child)
+            (*n)->subtreeTick_ += change;
+        else
+            tick += (*n)->subtreeTick_;
+    }
+    return tick;
 }
 
 void PointIndex::Recount() {

@@ -11,7 +11,12 @@
 // from where its subtree starts (its delta and the deltas of its left subtree), so a
 // point's tick adds up along its path from the root. The tree is a treap whose priorities
 // are a hash of each point's address: it needs no more room than that tick and three
-// links, and appending a point touches nothing above it.
+// links.
+//
+// Points come and go as the song's do: a new point takes its delta from the point after
+// it and a removed one hands its delta on, so no other point moves. Then nothing above
+// the two changes, and only the few rotations that keep the balance cost anything.
+// Changing a delta by itself moves every later point and climbs to the root.
 //
 // The list stays the owner and the way to walk the song. Points join the tree after the
 // list took them and leave it before the list drops them, and every delta changes here.
@@ -24,11 +29,14 @@ public:
     PointIndex(const PointIndex&) = delete;
     PointIndex& operator=(const PointIndex&) = delete;
 
-    // Enters a point at the place the list holds it; its delta joins the sums.
+    // Enters a point at the place the list holds it. Its delta comes out of the next
+    // point's, which must hold as much; the last point's lengthens the whole.
     void Link(Node node);
-    // Takes a point out of the tree; the list may drop it afterwards.
+    // Takes a point out of the tree, giving its delta to the next point (the last one's
+    // shortens the whole); the list may drop it afterwards.
     void Unlink(Node node);
-    void SetDelta(Node node, std::int32_t delta);
+    // Sets a point's delta, moving every later point; answers the point's new tick.
+    std::int32_t SetDelta(Node node, std::int32_t delta);
     // Sets every delta to newDelta(old delta) and sums the tree anew, in one pass.
     template <class F> void SetAllDeltas(F newDelta) {
         for (Node n = list_.Begin(); n != list_.End(); ++n)
@@ -51,8 +59,6 @@ private:
     // Lifts `node` above its parent, keeping the list order and the ticks.
     void RotateUp(Node node);
     void ReplaceChild(Node parent, Node from, Node to);
-    // Adds `amount` to the points that have `node` in their left subtree.
-    void AddAbove(Node node, std::int32_t amount);
 
     List& list_;
     Node root_;

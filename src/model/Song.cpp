@@ -94,7 +94,6 @@ Song::Node Song::InsertPointBefore(Node where, std::int32_t delta) {
     }
     if (delta > (*where)->delta)
         throw std::invalid_argument("Song: a new time point may not pass the next one");
-    index_.SetDelta(where, (*where)->delta - delta);
     Node n = points_.InsertBefore(where, std::make_unique<SongTimePoint>(delta));
     index_.Link(n);
     return n;
@@ -131,9 +130,7 @@ Song::Node Song::RemovePoint(Node where) {
     }
     index_.Unlink(where);
     Node after = points_.Remove(where);
-    if (hasNext)
-        index_.SetDelta(next, (*next)->delta + delta);
-    else
+    if (!hasNext)
         SyncEndCursors();
     if (rewind)
         RewindInsertion();
@@ -179,13 +176,15 @@ void Song::ShiftPoints(Node where, std::int32_t from, std::int32_t amount) {
     if (std::int64_t{(*where)->delta} + amount < 0)
         throw std::invalid_argument("Song: a point may not pass the one before it");
     CheckLength(std::int64_t{LastTick()} + amount);
-    if (index_.TickOf(where) != from)
+    const std::int32_t delta = (*where)->delta;
+    if (index_.SetDelta(where, delta + amount) != std::int64_t{from} + amount) {
+        index_.SetDelta(where, delta);
         throw std::logic_error("Song: shifting from a tick the point is not at");
-    index_.SetDelta(where, (*where)->delta + amount);
+    }
     for (SongTimeIter* it : timeIters_) {
         if (it->node_ == points_.End())
             it->tick_ = LastTick();
-        else if (it->tick_ > from)
+        else if (it->tick_ > from || it->node_ == where)
             it->tick_ += amount;
         else if (it->tick_ == from) // points sharing a tick may lie either side of `where`
             it->tick_ = TickOf(it->node_);

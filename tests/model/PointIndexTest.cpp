@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -17,16 +18,44 @@ using Node = PointIndex::Node;
 
 class IndexedList {
 public:
-    Node Insert(Node where, std::int32_t delta) {
+    Node Add(Node where, std::int32_t delta) {
         Node n = list.InsertBefore(where, std::make_unique<SongTimePoint>(delta));
         index.Link(n);
         return n;
     }
-    void Remove(Node n) {
+    void Drop(Node n) {
         index.Unlink(n);
         list.Remove(n);
     }
+    // The same, checking that no other point moves.
+    void Insert(Node where, std::int32_t delta) {
+        const auto before = Ticks();
+        Add(where, delta);
+        ExpectSameTicks(before);
+    }
+    void Remove(Node n) {
+        auto before = Ticks();
+        before.erase(n->get());
+        Drop(n);
+        ExpectSameTicks(before);
+    }
+    void ExpectSameTicks(const std::map<const SongTimePoint*, std::int32_t>& before) {
+        for (const auto& [point, tick] : Ticks()) {
+            auto old = before.find(point);
+            if (old != before.end()) {
+                ASSERT_EQ(old->second, tick) << "a surviving point moved";
+            }
+        }
+    }
     Node At(std::size_t position) { return std::next(list.Begin(), static_cast<long>(position)); }
+
+    std::map<const SongTimePoint*, std::int32_t> Ticks() {
+        std::map<const SongTimePoint*, std::int32_t> ticks;
+        std::int32_t tick = 0;
+        for (Node n = list.Begin(); n != list.End(); ++n)
+            ticks[n->get()] = tick += (*n)->delta;
+        return ticks;
+    }
 
     // Every point's tick, summed from the start, checked against the index; then seeks
     // to ticks before, at, between and after the points.
@@ -76,16 +105,22 @@ TEST(PointIndex, RandomChangesAgreeWithAWalk) {
             const int count = static_cast<int>(points.list.Count());
             switch (count == 0 ? 0 : pick(6)) {
             case 0:
-            case 1: // zero deltas too: points may share a tick
-                points.Insert(points.At(static_cast<std::size_t>(pick(count + 1))), pick(40));
+            case 1: { // zero deltas too: points may share a tick
+                const Node where = points.At(static_cast<std::size_t>(pick(count + 1)));
+                const int room = where == points.list.End() ? 40 : (*where)->delta + 1;
+                points.Insert(where, pick(room));
                 break;
+            }
             case 2:
                 points.Remove(points.At(static_cast<std::size_t>(pick(count))));
                 break;
             case 3:
-            case 4:
-                points.index.SetDelta(points.At(static_cast<std::size_t>(pick(count))), pick(60));
+            case 4: { // the answer is the point's new tick, checked against a walk below
+                const Node n = points.At(static_cast<std::size_t>(pick(count)));
+                const std::int32_t tick = points.index.SetDelta(n, pick(60));
+                ASSERT_EQ(tick, points.index.TickOf(n));
                 break;
+            }
             default: {
                 const int scale = 1 + pick(3);
                 points.index.SetAllDeltas([&](std::int32_t d) { return d * scale / 2; });
@@ -110,27 +145,27 @@ TEST(PointIndex, StaysShallowWhateverTheOrderPointsArriveIn) {
     constexpr std::size_t kPoints = 1 << 16;
     IndexedList appended, prepended, middle;
     for (std::size_t i = 0; i < kPoints; ++i) {
-        appended.Insert(appended.list.End(), 1);
-        prepended.Insert(prepended.list.Begin(), 1);
+        appended.Add(appended.list.End(), 1);
+        prepended.Add(prepended.list.Begin(), 0);
     }
     // Always before the same point: every new one lands in the middle of the others.
-    const Node centre = middle.Insert(middle.list.End(), 1);
+    const Node centre = middle.Add(middle.list.End(), 1);
     for (std::size_t i = 1; i < kPoints; ++i)
-        middle.Insert(i % 2 ? centre : middle.list.End(), 1);
-    for (IndexedList* points : {&appended, &prepended, &middle}) {
+        middle.Add(i % 2 ? centre : middle.list.End(), i % 2 ? 0 : 1);
+    for (IndexedList* points : {&appended, &prepended, &middle})
         EXPECT_LE(points->index.Height(), HeightLimit(kPoints));
-        EXPECT_EQ(points->index.Total(), static_cast<std::int32_t>(kPoints));
-    }
-    // Removing every other point keeps it shallow too.
+    EXPECT_EQ(appended.index.Total(), static_cast<std::int32_t>(kPoints));
+    // Removing every other point keeps it shallow too; the ones left are two ticks apart.
     for (Node n = appended.list.Begin(); n != appended.list.End();) {
         const Node next = std::next(n);
-        appended.Remove(n);
+        appended.Drop(n);
         n = next == appended.list.End() ? next : std::next(next);
     }
     EXPECT_EQ(appended.list.Count(), kPoints / 2);
     EXPECT_LE(appended.index.Height(), HeightLimit(kPoints / 2));
     std::int32_t at = -1;
-    const Node found = appended.index.Seek(1000, at);
+    const Node found = appended.index.Seek(999, at);
     EXPECT_EQ(at, 1000);
     EXPECT_EQ(appended.index.TickOf(found), 1000);
+    EXPECT_EQ(std::distance(appended.list.Begin(), found), 499);
 }
