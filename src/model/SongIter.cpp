@@ -65,7 +65,7 @@ void SongTimeIter::Seek(std::int32_t tick) {
         return;
     // A few steps are cheaper than the index: forward while this point is before the
     // tick, back while the one before is still at or after it.
-    constexpr int kWalk = 4;
+    constexpr int kWalk = 8;
     for (int step = 0; step < kWalk; ++step) {
         if (!AtEnd() && tick_ < tick) {
             Next();
