@@ -1,6 +1,7 @@
-// Editing costs on big songs: copying, pasting and quantizing a whole song, and long runs
-// of undo and redo. Each is timed at three sizes so that the growth shows; none may grow
-// faster than the song.
+// Editing costs on big songs: copying, pasting and quantizing a whole song, long runs of
+// undo and redo, and the undo and redo of one small edit. Each is timed at 25,000 to
+// 4,000,000 notes so that the growth shows: none of the whole-song work may grow faster
+// than the song, and a one-note step not at all.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include "edit/BlockCopy.h"
 #include "edit/BlockOps.h"
 #include "edit/CommandProcessor.h"
+#include "edit/MC_ChangePitch.h"
 #include "edit/MC_CutBlock.h"
 #include "edit/MC_DeleteMsg.h"
 #include "edit/MC_InsertSpace.h"
@@ -32,8 +34,8 @@ std::unique_ptr<Song> MakeSong(int notes) {
         const int track = i % 4;
         const int tick = (i / 4) * 96 + track * 2 + static_cast<int>(rng() % 2);
         auto note = std::make_unique<MidiMsgNote>(static_cast<std::uint8_t>(track),
-                                                  static_cast<std::uint8_t>(40 + rng() % 40),
-                                                  100, 90 + static_cast<int>(rng() % 20));
+                                                  static_cast<std::uint8_t>(40 + rng() % 40), 100,
+                                                  90 + static_cast<int>(rng() % 20));
         note->track = static_cast<std::uint16_t>(track);
         song->AddMsg(tick, std::move(note));
         if (i % 50 == 0) {
@@ -166,32 +168,93 @@ void BM_UndoRedo1000Steps(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// One-note edits at 64 places spread over the song, all undone and then all redone, so
+// that each step finds a cold part of the song as a user's single undo would. The time
+// is per round of 128 steps, the step counter per undo or redo.
+template <class MakeCommand> void UndoRedoOneNote(benchmark::State& state, MakeCommand make) {
+    constexpr int kEdits = 64;
+    auto song = MakeSong(static_cast<int>(state.range(0)));
+    SongIter view(*song);
+    CommandProcessor cp;
+    cp.SetMaxUndo(kEdits);
+    std::mt19937 rng(13);
+    for (int i = 0; i < kEdits; ++i) {
+        view.Seek(static_cast<std::int32_t>(rng() % static_cast<unsigned>(song->LastTick())));
+        while (view.Msg() && view.Msg()->kind != kMsgNote)
+            view.Next();
+        if (view.Msg())
+            cp.Submit(make(view, static_cast<const MidiMsgNote&>(*view.Msg()), view.Tick()));
+    }
+    for (auto _ : state) {
+        while (cp.CanUndo())
+            cp.Undo();
+        while (cp.CanRedo())
+            cp.Redo();
+    }
+    benchmark::DoNotOptimize(song->LastTick());
+    state.counters["step"] = benchmark::Counter(
+        2 * kEdits, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.SetComplexityN(state.range(0));
+}
+
+// A new note between two grid points: undo takes its point away, redo makes it again.
+void BM_UndoRedoPutNote(benchmark::State& state) {
+    UndoRedoOneNote(state, [](SongIter& view, const MidiMsgNote& note, std::int32_t tick) {
+        return std::make_unique<MC_PutMsgAtTime>(view, note, tick + 48);
+    });
+}
+
+void BM_UndoRedoChangePitch(benchmark::State& state) {
+    UndoRedoOneNote(state, [](SongIter& view, const MidiMsgNote& note, std::int32_t tick) {
+        return std::make_unique<MC_ChangePitch>(view, note, tick,
+                                                static_cast<std::uint8_t>(note.key + 1));
+    });
+}
+
+void BM_UndoRedoNoteProperties(benchmark::State& state) {
+    UndoRedoOneNote(state, [](SongIter& view, const MidiMsgNote& note, std::int32_t tick) {
+        return std::make_unique<MC_NoteProperties>(view, note, tick, 64, 64, note.duration * 2);
+    });
+}
+
+void SongSizes(benchmark::internal::Benchmark* b) {
+    for (int n : {25000, 100000, 400000, 4000000})
+        b->Arg(n);
+}
+
 } // namespace
 
 BENCHMARK(BM_CopyWholeSong)
-    ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Apply(SongSizes)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_PasteWholeSong)
-    ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Apply(SongSizes)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_MixPasteWholeSong)
-    ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Apply(SongSizes)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_QuantizeWholeSong)
-    ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Apply(SongSizes)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_UndoRedo1000Steps)
-    ->RangeMultiplier(2)
-    ->Range(25000, 100000)
+    ->Apply(SongSizes)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+BENCHMARK(BM_UndoRedoPutNote)
+    ->Apply(SongSizes)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::o1);
+BENCHMARK(BM_UndoRedoChangePitch)
+    ->Apply(SongSizes)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::o1);
+BENCHMARK(BM_UndoRedoNoteProperties)
+    ->Apply(SongSizes)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::o1);
 
 BENCHMARK_MAIN();

@@ -7,8 +7,18 @@
 
 namespace {
 
-std::int32_t Rescale(std::int32_t value, std::int32_t to, std::int32_t from) {
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(value) * to / from);
+std::int64_t Rescale(std::int32_t value, std::int32_t to, std::int32_t from) {
+    return static_cast<std::int64_t>(value) * to / from;
+}
+
+bool IsTick(std::int64_t value) {
+    return value >= -kEndTick && value <= kEndTick;
+}
+
+// Past the last point, a new point or a shift may not carry the song beyond kEndTick.
+void CheckLength(std::int64_t length) {
+    if (length > kEndTick)
+        throw std::invalid_argument("Song: a time point past the last tick");
 }
 
 } // namespace
@@ -49,7 +59,7 @@ void Song::Unregister(SongIter* it) {
 void Song::SyncEndCursors() {
     for (SongTimeIter* it : timeIters_)
         if (it->node_ == points_.End())
-            it->tick_ = lastTick_;
+            it->tick_ = LastTick();
 }
 
 void Song::AfterRecordRemoved(const SongTimePoint& point, long index) {
@@ -65,15 +75,8 @@ void Song::AfterRecordInserted(const SongTimePoint& point, long index) {
 }
 
 void Song::RecomputeCursorTicks() {
-    std::int32_t tick = 0;
-    for (Node n = points_.Begin(); n != points_.End(); ++n) {
-        tick += (*n)->delta;
-        for (SongTimeIter* it : timeIters_)
-            if (it->node_ == n)
-                it->tick_ = tick;
-    }
-    lastTick_ = tick;
-    SyncEndCursors();
+    for (SongTimeIter* it : timeIters_)
+        it->tick_ = TickOf(it->node_);
     RewindInsertion();
 }
 
@@ -83,17 +86,17 @@ Song::Node Song::InsertPointBefore(Node where, std::int32_t delta) {
     if (delta < 0)
         throw std::invalid_argument("Song: negative delta for a new time point");
     if (where == points_.End()) {
+        CheckLength(std::int64_t{LastTick()} + delta);
         Node n = points_.AddTail(std::make_unique<SongTimePoint>(delta));
-        lastTick_ += delta;
+        index_.Link(n);
         SyncEndCursors();
         return n;
     }
     if (delta > (*where)->delta)
         throw std::invalid_argument("Song: a new time point may not pass the next one");
-    (*where)->delta -= delta;
-    if (cursor_ == where)
-        prevTick_ += delta;
-    return points_.InsertBefore(where, std::make_unique<SongTimePoint>(delta));
+    Node n = points_.InsertBefore(where, std::make_unique<SongTimePoint>(delta));
+    index_.Link(n);
+    return n;
 }
 
 Song::Node Song::RemovePoint(Node where) {
@@ -108,7 +111,7 @@ Song::Node Song::RemovePoint(Node where) {
         if (it->node_ != where)
             continue;
         it->node_ = next;
-        it->tick_ = hasNext ? it->tick_ + (*next)->delta : lastTick_ - delta;
+        it->tick_ = hasNext ? it->tick_ + (*next)->delta : LastTick() - delta;
     }
     for (SongIter* it : iters_) {
         if (it->msg_.Point() == point) {
@@ -125,13 +128,10 @@ Song::Node Song::RemovePoint(Node where) {
             rewind = true;
         }
     }
+    index_.Unlink(where);
     Node after = points_.Remove(where);
-    if (hasNext) {
-        (*next)->delta += delta;
-    } else {
-        lastTick_ -= delta;
+    if (!hasNext)
         SyncEndCursors();
-    }
     if (rewind)
         RewindInsertion();
     return after;
@@ -173,38 +173,27 @@ void Song::ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<Mi
 void Song::ShiftPoints(Node where, std::int32_t from, std::int32_t amount) {
     if (where == points_.End() || amount == 0)
         return;
-    if (static_cast<std::int64_t>((*where)->delta) + amount < 0)
+    if (std::int64_t{(*where)->delta} + amount < 0)
         throw std::invalid_argument("Song: a point may not pass the one before it");
-    // Is a cursor resting at `from` on `where` or behind it? Only points joined by zero
-    // deltas share a tick.
-    auto atOrAfter = [&](Node n) {
-        for (Node m = where; m != points_.End(); ++m) {
-            if (m == n)
-                return true;
-            if (std::next(m) == points_.End() || (*std::next(m))->delta != 0)
-                return false;
-        }
-        return false;
-    };
-    (*where)->delta += amount;
-    lastTick_ += amount;
+    CheckLength(std::int64_t{LastTick()} + amount);
+    const std::int32_t delta = (*where)->delta;
+    if (index_.SetDelta(where, delta + amount) != std::int64_t{from} + amount) {
+        index_.SetDelta(where, delta);
+        throw std::logic_error("Song: shifting from a tick the point is not at");
+    }
     for (SongTimeIter* it : timeIters_) {
         if (it->node_ == points_.End())
-            it->tick_ = lastTick_;
-        else if (it->tick_ > from || (it->tick_ == from && atOrAfter(it->node_)))
+            it->tick_ = LastTick();
+        else if (it->tick_ > from || it->node_ == where)
             it->tick_ += amount;
+        else if (it->tick_ == from) // points sharing a tick may lie either side of `where`
+            it->tick_ = TickOf(it->node_);
     }
     RewindInsertion();
 }
 
-std::int32_t Song::TickOf(Node node) {
-    std::int32_t tick = 0;
-    for (Node n = points_.Begin(); n != points_.End(); ++n) {
-        tick += (*n)->delta;
-        if (n == node)
-            return tick;
-    }
-    return lastTick_;
+std::int32_t Song::TickOf(Node node) const {
+    return node == points_.End() ? LastTick() : index_.TickOf(node);
 }
 
 // --- events -------------------------------------------------------------------------
@@ -212,43 +201,35 @@ std::int32_t Song::TickOf(Node node) {
 void Song::RewindInsertion() {
     cursor_ = points_.Begin();
     cursorTick_ = points_.IsEmpty() ? 0 : (*cursor_)->delta;
-    prevTick_ = 0;
 }
 
 void Song::AddMsg(std::int32_t tick, std::unique_ptr<MidiMsg> msg) {
     if (tick < 0)
         throw std::invalid_argument("Song: negative tick");
-    if (points_.IsEmpty() || tick > lastTick_) {
-        const std::int32_t before = lastTick_;
-        Node n = InsertPointBefore(points_.End(), tick - lastTick_);
-        cursor_ = n;
+    if (points_.IsEmpty() || tick > LastTick()) {
+        cursor_ = InsertPointBefore(points_.End(), tick - LastTick());
         cursorTick_ = tick;
-        prevTick_ = before;
-        AddToPoint(**n, std::move(msg));
+        AddToPoint(**cursor_, std::move(msg));
         return;
     }
-    // The cursor can only walk forward; a tick at or before the point behind it needs
-    // a fresh start.
-    if (cursor_ == points_.End() || (cursor_ != points_.Begin() && tick <= prevTick_))
-        RewindInsertion();
-    for (;;) {
-        if (tick < cursorTick_) {
-            const std::int32_t before = prevTick_;
-            Node n = InsertPointBefore(cursor_, tick - prevTick_);
-            cursor_ = n;
-            cursorTick_ = tick;
-            prevTick_ = before;
-            AddToPoint(**n, std::move(msg));
-            return;
+    // Records in time order land at the cursor or a few points on; a tick further away
+    // or behind it is looked up.
+    constexpr int kWalk = 8;
+    bool found = false;
+    if (cursor_ != points_.End() && tick > cursorTick_ - (*cursor_)->delta) {
+        for (int step = 0; step < kWalk && !found; ++step) {
+            found = tick <= cursorTick_;
+            if (!found) // tick <= LastTick(): there is a next point
+                cursorTick_ += (*++cursor_)->delta;
         }
-        if (tick == cursorTick_) {
-            AddToPoint(**cursor_, std::move(msg));
-            return;
-        }
-        prevTick_ = cursorTick_;
-        ++cursor_;
-        cursorTick_ += (*cursor_)->delta;
     }
+    if (!found)
+        cursor_ = index_.Seek(tick, cursorTick_);
+    if (tick < cursorTick_) {
+        cursor_ = InsertPointBefore(cursor_, tick - (cursorTick_ - (*cursor_)->delta));
+        cursorTick_ = tick;
+    }
+    AddToPoint(**cursor_, std::move(msg));
 }
 
 // --- tracks -------------------------------------------------------------------------
@@ -410,14 +391,26 @@ bool Song::SetTicksPerQuarter(std::int32_t ticks) {
     const std::int32_t old = ticksPerQuarter_;
     if (ticks == old)
         return true;
+    std::int64_t length = 0;
     for (Node p = points_.Begin(); p != points_.End(); ++p) {
-        (*p)->delta = Rescale((*p)->delta, ticks, old);
-        for (MidiMsg* m : (*p)->msgs)
-            m->duration = Rescale(m->duration, ticks, old);
+        length += Rescale((*p)->delta, ticks, old);
+        for (const MidiMsg* m : (*p)->msgs)
+            if (!IsTick(Rescale(m->duration, ticks, old)))
+                return false;
     }
+    for (const SongTempo* t : tempos_)
+        if (!IsTick(Rescale(t->tick, ticks, old)))
+            return false;
+    if (length > kEndTick)
+        return false;
+    for (Node p = points_.Begin(); p != points_.End(); ++p)
+        for (MidiMsg* m : (*p)->msgs)
+            m->duration = static_cast<std::int32_t>(Rescale(m->duration, ticks, old));
+    index_.SetAllDeltas(
+        [&](std::int32_t delta) { return static_cast<std::int32_t>(Rescale(delta, ticks, old)); });
     // Tempo changes sit at ticks; they move with the music.
     for (SongTempo* t : tempos_)
-        t->tick = Rescale(t->tick, ticks, old);
+        t->tick = static_cast<std::int32_t>(Rescale(t->tick, ticks, old));
     ticksPerQuarter_ = ticks;
     RecomputeCursorTicks();
     return true;

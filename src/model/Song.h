@@ -7,6 +7,7 @@
 
 #include "model/MidiMsg.h"
 #include "model/MusicalTime.h"
+#include "model/PointIndex.h"
 #include "model/SongDevice.h"
 #include "model/SongTimePoint.h"
 #include "model/Track.h"
@@ -34,6 +35,11 @@ struct SongText {
 // Cursors (SongTimeIter, SongIter) register with their song; structural edits made
 // through the song or any cursor move the other cursors off removed points and keep
 // every surviving point at its absolute tick.
+//
+// Every change of a point's delta goes through the song, which keeps an index of the
+// points (PointIndex) in step: finding the point at a tick and the tick of a point take
+// logarithmic time. The list from Points() is for walking; points are added and removed
+// only through the song or a cursor.
 class Song {
 public:
     using PointList = LinkedList<SongTimePoint>;
@@ -45,11 +51,11 @@ public:
     Song& operator=(const Song&) = delete;
 
     // --- events -------------------------------------------------------------------
-    // Adds a record at an absolute tick. Cheap when ticks arrive in order; callers that
-    // go back in time should rewind first (going back without it still works, slower).
+    // Adds a record at an absolute tick. Cheapest when ticks arrive in order, anywhere
+    // else it costs a look-up in the index.
     void AddMsg(std::int32_t tick, std::unique_ptr<MidiMsg> msg);
     void RewindInsertion();
-    std::int32_t LastTick() const { return lastTick_; }
+    std::int32_t LastTick() const { return index_.Total(); }
     PointList& Points() { return points_; }
     std::size_t PointCount() const { return points_.Count(); }
 
@@ -80,7 +86,8 @@ public:
 
     // --- resolution ---------------------------------------------------------------
     std::int32_t TicksPerQuarter() const { return ticksPerQuarter_; }
-    // Rescales every delta and duration. Values outside 1..32767 are refused.
+    // Rescales every delta and duration. Values outside 1..32767 are refused, and so is
+    // a resolution that would carry the song or a note past the last tick.
     bool SetTicksPerQuarter(std::int32_t ticks);
     static bool IsOfferedResolution(std::int32_t ticks);
 
@@ -135,7 +142,8 @@ public:
 
     // --- structure, for cursors and editing ----------------------------------------
     // Inserts a point before `where` (End() appends) `delta` ticks after the point
-    // before it; the following point's delta shrinks by the same amount.
+    // before it; the following point's delta shrinks by the same amount. A point past
+    // kEndTick is a programming error.
     Node InsertPointBefore(Node where, std::int32_t delta);
     // Removes a point and its records; returns the node that followed it.
     Node RemovePoint(Node where);
@@ -150,10 +158,11 @@ public:
     // exists.
     void ReplacePointMsgs(SongTimePoint& point, std::vector<std::unique_ptr<MidiMsg>> msgs);
     // Moves `where` (at absolute `tick`, as the caller's cursor knows it) and every later
-    // point by `amount` ticks. A point may not pass the one before it.
+    // point by `amount` ticks. A point may not pass the one before it, nor go past
+    // kEndTick.
     void ShiftPoints(Node where, std::int32_t tick, std::int32_t amount);
-    // Absolute tick of a point (walks the chain).
-    std::int32_t TickOf(Node node);
+    // Absolute tick of a point; the song's length for End().
+    std::int32_t TickOf(Node node) const;
 
 private:
     friend class SongTimeIter;
@@ -169,11 +178,10 @@ private:
     void AfterRecordInserted(const SongTimePoint& point, long index);
 
     PointList points_;
-    // Insertion cursor: a point, its tick and the tick of the point before it.
+    PointIndex index_{points_};
+    // Insertion cursor: a point and its tick.
     Node cursor_;
     std::int32_t cursorTick_ = 0;
-    std::int32_t prevTick_ = 0;
-    std::int32_t lastTick_ = 0;
 
     AString deviceFile_;
     std::unique_ptr<SongDevice> device_;

@@ -57,25 +57,28 @@ void SongTimeIter::First() {
     if (!song_)
         return;
     node_ = song_->points_.Begin();
-    tick_ = AtEnd() ? song_->lastTick_ : (*node_)->delta;
+    tick_ = AtEnd() ? song_->LastTick() : (*node_)->delta;
 }
 
 void SongTimeIter::Seek(std::int32_t tick) {
     if (!song_)
         return;
-    if (!AtEnd() && tick_ < tick) {
-        while (!AtEnd() && tick_ < tick)
+    // A few steps are cheaper than the index: forward while this point is before the
+    // tick, back while the one before is still at or after it.
+    constexpr int kWalk = 8;
+    for (int step = 0; step < kWalk; ++step) {
+        if (!AtEnd() && tick_ < tick) {
             Next();
-        return;
-    }
-    // Back while the point before is still at or after the tick.
-    while (node_ != song_->points_.Begin()) {
-        const std::int32_t prevTick = AtEnd() ? song_->lastTick_ : tick_ - (*node_)->delta;
+            continue;
+        }
+        if (node_ == song_->points_.Begin())
+            return;
+        const std::int32_t prevTick = AtEnd() ? song_->LastTick() : tick_ - (*node_)->delta;
         if (prevTick < tick)
-            break;
-        --node_;
-        tick_ = prevTick;
+            return;
+        Prev();
     }
+    node_ = song_->index_.Seek(tick, tick_);
 }
 
 bool SongTimeIter::Next() {
@@ -83,7 +86,7 @@ bool SongTimeIter::Next() {
         return false;
     ++node_;
     if (AtEnd()) {
-        tick_ = song_->lastTick_;
+        tick_ = song_->LastTick();
         return false;
     }
     tick_ += (*node_)->delta;
@@ -95,7 +98,7 @@ bool SongTimeIter::Prev() {
         return false;
     if (AtEnd()) {
         --node_;
-        tick_ = song_->lastTick_;
+        tick_ = song_->LastTick();
         return true;
     }
     tick_ -= (*node_)->delta;
@@ -112,7 +115,7 @@ void SongTimeIter::InsertAfter(std::int32_t delta) {
     if (!song_)
         return;
     if (AtEnd()) {
-        const std::int32_t last = song_->lastTick_;
+        const std::int32_t last = song_->LastTick();
         Song::Node n = song_->InsertPointBefore(node_, delta);
         SetPosition(n, last + delta);
         return;

@@ -1,8 +1,10 @@
 // Random edits with many cursors open: surviving points keep their ticks, the song's
-// length stays the sum of its deltas, and no cursor rests on a removed point (the
-// sanitizer build would catch a cursor touching freed memory).
+// length stays the sum of its deltas, no cursor rests on a removed point (the sanitizer
+// build would catch a cursor touching freed memory), and the song's index of points
+// agrees with a plain walk: every point's tick, and where a seek lands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <random>
@@ -54,6 +56,29 @@ void CheckCursors(Song& song, const std::vector<std::unique_ptr<SongTimeIter>>& 
     }
 }
 
+// Seeking to `tick` must land on the first point at or after it.
+void CheckSeek(Song& song, SongTimeIter& it, std::int32_t tick) {
+    it.Seek(tick);
+    std::int32_t walked = 0;
+    auto n = song.Points().Begin();
+    for (; n != song.Points().End(); ++n)
+        if ((walked += (*n)->delta) >= tick)
+            break;
+    ASSERT_EQ(it.GetNode(), n) << "seek " << tick;
+    EXPECT_EQ(it.Tick(), n == song.Points().End() ? song.LastTick() : walked);
+}
+
+void CheckIndex(Song& song, const SongTimeIter& cursor, std::mt19937& rng) {
+    std::int32_t tick = 0;
+    for (auto n = song.Points().Begin(); n != song.Points().End(); ++n)
+        ASSERT_EQ(song.TickOf(n), tick += (*n)->delta);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    SongTimeIter near(cursor), fresh(song);
+    CheckSeek(song, near, near.Tick() + pick(9) - 4);
+    CheckSeek(song, near, pick(song.LastTick() + 2) - 1);
+    CheckSeek(song, fresh, pick(song.LastTick() + 2));
+}
+
 } // namespace
 
 TEST(LiveIterators, RandomEditsKeepEveryCursorOnALivePointAtItsTick) {
@@ -80,17 +105,21 @@ TEST(LiveIterators, RandomEditsKeepEveryCursorOnALivePointAtItsTick) {
             iters.back()->Seek(pick(5000));
         }
 
+        std::int32_t added = 0;
         for (int step = 0; step < 300; ++step) {
             auto before = Ticks(song);
-            bool rescaled = false;
-            switch (pick(7)) {
+            bool moved = false;
+            SongTimeIter& cursor = *timeIters[pick(4)];
+            switch (pick(10)) {
             case 0: { // add a record anywhere
                 auto note = std::make_unique<MidiMsgNote>(0, pick(128), 100, 1 + pick(500));
                 note->track = static_cast<std::uint16_t>(
                     pick(std::max(1, static_cast<int>(song.TrackCount()))));
                 if (pick(2))
                     song.RewindInsertion();
-                song.AddMsg(pick(6000), std::move(note));
+                // Anywhere, or a little after the last one, as a file or a recording adds.
+                added = pick(2) ? pick(6000) : added + pick(60);
+                song.AddMsg(added, std::move(note));
                 break;
             }
             case 1: { // remove the point under a time cursor
@@ -116,26 +145,37 @@ TEST(LiveIterators, RandomEditsKeepEveryCursorOnALivePointAtItsTick) {
             case 4: { // change the resolution
                 static const int kResolutions[] = {48, 96, 120, 192, 384, 480};
                 song.SetTicksPerQuarter(kResolutions[pick(6)]);
-                rescaled = true;
+                moved = true;
                 break;
             }
-            case 5: { // insert an empty point after a cursor, within its gap
-                auto& it = *timeIters[pick(4)];
-                if (!it.AtEnd()) {
-                    auto next = std::next(it.GetNode());
+            case 5: // an empty point after a cursor within its gap, often at its very tick
+                if (!cursor.AtEnd()) {
+                    auto next = std::next(cursor.GetNode());
                     const std::int32_t room = next == song.Points().End() ? 100 : (*next)->delta;
-                    it.InsertAfter(pick(room + 1));
+                    cursor.InsertAfter(pick(2) ? 0 : pick(room + 1));
                 }
                 break;
-            }
+            case 6: // an empty point before a cursor
+                if (!cursor.AtEnd())
+                    cursor.InsertBefore(pick(cursor.Point()->delta + 1));
+                break;
+            case 7: // the cursor's point and all after it move, either way
+                if (!cursor.AtEnd()) {
+                    const std::int32_t delta = cursor.Point()->delta;
+                    song.ShiftPoints(cursor.GetNode(), cursor.Tick(), pick(delta + 300) - delta);
+                    moved = true;
+                }
+                break;
             default: // move cursors about
                 timeIters[pick(4)]->Seek(pick(6000));
+                for (int k = pick(6); k > 0; --k)
+                    pick(2) ? cursor.Next() : cursor.Prev();
                 if (!iters[pick(4)]->Next())
                     iters[pick(4)]->Seek(pick(6000));
                 break;
             }
             const auto after = Ticks(song);
-            if (!rescaled) {
+            if (!moved) {
                 for (const auto& [point, tick] : after) {
                     auto old = before.find(point);
                     if (old != before.end()) {
@@ -145,6 +185,9 @@ TEST(LiveIterators, RandomEditsKeepEveryCursorOnALivePointAtItsTick) {
             }
             ASSERT_EQ(song.LastTick(), SumOfDeltas(song));
             CheckCursors(song, timeIters, iters);
+            CheckIndex(song, cursor, rng);
+            if (HasFailure())
+                return;
         }
     }
 }

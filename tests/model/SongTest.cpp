@@ -60,6 +60,16 @@ TEST(Song, GoingBackWithoutRewindStillInsertsInOrder) {
     EXPECT_EQ(song->Points().Head()->msgs.Count(), 1u);
 }
 
+// The insertion cursor must not trust the tick of a point that has gone.
+TEST(Song, AddingAfterThePointBeforeTheCursorWentLandsAtItsTick) {
+    auto song = BuildSong("50 n60 1");
+    song->AddMsg(100, std::make_unique<MidiMsgNote>(0, 61, 100, 1)); // the cursor stays here
+    SongTimeIter first(*song);
+    first.RemovePoint();
+    song->AddMsg(75, std::make_unique<MidiMsgNote>(0, 62, 100, 1));
+    EXPECT_EQ(PointTicks(*song), (std::vector<std::int32_t>{75, 100}));
+}
+
 TEST(Song, ControlChangesReplaceMergeAndGoBeforeNotes) {
     auto song = BuildSong("0 n60 96, 0 cc7=10, 0 cc7=20");
     const std::string dump = DumpRecords(*song);
@@ -85,6 +95,26 @@ TEST(Song, ChangingResolutionRescalesDeltasDurationsAndTempoTicks) {
     EXPECT_EQ(tick, 192);
     EXPECT_FALSE(song->SetTicksPerQuarter(0));
     EXPECT_EQ(song->TicksPerQuarter(), 96);
+}
+
+// Ticks are 32-bit: a finer resolution that would carry the song, a note's end or a
+// tempo change past the last tick is refused, and the song stays as it was.
+TEST(Song, ResolutionThatWouldOverflowTicksIsRefused) {
+    auto late = BuildSong("300000000 n60 48", 48);
+    EXPECT_FALSE(late->SetTicksPerQuarter(480));
+    EXPECT_EQ(late->TicksPerQuarter(), 48);
+    EXPECT_EQ(late->LastTick(), 300000000);
+    EXPECT_EQ(PointTicks(*late), (std::vector<std::int32_t>{300000000}));
+    EXPECT_TRUE(late->SetTicksPerQuarter(96));
+    EXPECT_EQ(late->LastTick(), 600000000);
+
+    auto longNote = BuildSong("0 n60 300000000", 48);
+    EXPECT_FALSE(longNote->SetTicksPerQuarter(480));
+    EXPECT_EQ(longNote->Points().Head()->msgs[0]->duration, 300000000);
+
+    auto lateTempo = BuildSong("0 n60 1", 48);
+    lateTempo->SetTempo(300000000, 400000);
+    EXPECT_FALSE(lateTempo->SetTicksPerQuarter(480));
 }
 
 TEST(Song, TrackLookupFollowsItsPrecedenceAndCreatesMissingTracks) {
