@@ -7,8 +7,9 @@
 
 namespace {
 
-// A bijective mix of the address: distinct points never tie, and points allocated one
-// after another get priorities that look random, which keeps the treap balanced.
+// A bijective mix of the point's address, which stays put while the list holds it:
+// distinct points never tie, and points allocated one after another get priorities that
+// look random, which keeps the treap balanced.
 std::uint64_t Priority(PointIndex::Node n) {
     auto x = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(n->get()));
     x ^= x >> 30;
