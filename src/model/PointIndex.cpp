@@ -7,8 +7,9 @@
 
 namespace {
 
-// A bijective mix of the address: distinct points never tie, and points allocated one
-// after another get priorities that look random, which keeps the treap balanced.
+// A bijective mix of the point's address, which stays put while the list holds it:
+// distinct points never tie, and points allocated one after another get priorities that
+// look random, which keeps the treap balanced.
 std::uint64_t Priority(PointIndex::Node n) {
     auto x = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(n->get()));
     x ^= x >> 30;
@@ -89,21 +90,20 @@ void PointIndex::Link(Node node) {
 
 void PointIndex::Unlink(Node node) {
     SongTimePoint& x = **node;
-    // Down to a leaf, keeping the higher priority above. A leaf lies in the left subtree
-    // of the next point, so handing it the delta changes nothing above the two.
-    for (;;) {
-        const bool left = !IsNone(x.left_), right = !IsNone(x.right_);
-        if (!left && !right)
-            break;
-        RotateUp(left && (!right || Priority(x.left_) > Priority(x.right_)) ? x.left_ : x.right_);
-    }
+    // Down until no right subtree is left, keeping the higher priority above. Then the
+    // point lies in the left subtree of the next one, so handing that its delta changes
+    // nothing above the two, and its left subtree can take its place.
+    while (!IsNone(x.right_))
+        RotateUp(!IsNone(x.left_) && Priority(x.left_) > Priority(x.right_) ? x.left_ : x.right_);
     const Node after = std::next(node);
     if (IsNone(after))
         total_ -= x.delta.value_;
     else
         (*after)->delta.value_ += x.delta.value_;
-    ReplaceChild(x.parent_, node, list_.End());
-    x.parent_ = list_.End();
+    if (!IsNone(x.left_))
+        (*x.left_)->parent_ = x.parent_;
+    ReplaceChild(x.parent_, node, x.left_);
+    x.left_ = x.parent_ = list_.End();
 }
 
 std::int32_t PointIndex::SetDelta(Node node, std::int32_t delta) {

@@ -26,7 +26,7 @@ public:
     AddResult Add(std::unique_ptr<MidiMsg> msg);
 
     // Ticks after the point before (the first point: after 0). Reads as a number; only
-    // the song changes it, through its index, whose sums would go wrong otherwise.
+    // the song changes it, through its index, whose ticks would go wrong otherwise.
     class Delta {
     public:
         operator std::int32_t() const { return value_; }
