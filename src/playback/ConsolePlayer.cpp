@@ -6,10 +6,12 @@
 
 #include "model/AudioFileRegistry.h"
 #include "model/Song.h"
+#include "model/SongExtent.h"
 #include "playback/PlayerEngine.h"
 #include "playback/PostTarget.h"
 #include "playback/SynthRenderer.h"
 #include "playback/VorlauneGuts.h"
+#include "util/AtomicFile.h"
 #include "util/Messages.h"
 
 namespace {
@@ -39,9 +41,13 @@ bool WriteSilence(const std::filesystem::path& file, Song& song, AString& error)
     info.samplerate = SynthRenderer::kSampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    std::filesystem::path partial = file;
-    partial += ".partial";
-    SNDFILE* out = sf_open(partial.c_str(), SFM_WRITE, &info);
+    AtomicFile output(file);
+    if (const FileResult opened = output.Open(); !opened) {
+        error =
+            "Cannot write the file " + AString(file.string()) + ":\n\n" + AString(opened.Reason());
+        return false;
+    }
+    SNDFILE* out = sf_open_fd(output.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (!out) {
         error = "Cannot write the file " + AString(file.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
@@ -49,13 +55,12 @@ bool WriteSilence(const std::filesystem::path& file, Song& song, AString& error)
     }
     const std::vector<float> zeros(static_cast<std::size_t>(frames) * 2, 0.0f);
     const bool written = sf_writef_float(out, zeros.data(), frames) == frames;
-    sf_close(out);
-    std::error_code ec;
-    if (written)
-        std::filesystem::rename(partial, file, ec);
-    if (!written || ec) {
-        std::filesystem::remove(partial, ec);
-        error = "Cannot write the file " + AString(file.string()) + ".";
+    const bool closed = sf_close(out) == 0;
+    const FileResult committed = written && closed ? output.Commit() : FileResult();
+    if (!written || !closed || !committed) {
+        error =
+            "Cannot write the file " + AString(file.string()) + ":\n\n" +
+            AString(committed ? std::string("the sound could not be written") : committed.Reason());
         return false;
     }
     return true;
@@ -105,6 +110,11 @@ bool ConsolePlayer::RunUntilStopped(Song& song, const std::atomic<bool>* interru
 }
 
 bool ConsolePlayer::Render(Song& song, AString& error, AString& notes) {
+    const std::string tooLong = SongExtent::Of(song).RenderRefusal(SongExtent::RenderHourLimit());
+    if (!tooLong.empty()) {
+        error = AString(tooLong);
+        return false;
+    }
     if (song.PointCount() == 0)
         return WriteSilence(renderFile_, song, error);
     CollectingSink shown;

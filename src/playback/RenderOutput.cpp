@@ -12,10 +12,7 @@
 #include "playback/SynthRenderer.h"
 
 RenderOutput::RenderOutput(std::unique_ptr<SynthRenderer> renderer, std::filesystem::path file)
-    : renderer_(std::move(renderer)), file_(std::move(file)) {
-    partial_ = file_;
-    partial_ += ".partial";
-}
+    : renderer_(std::move(renderer)), file_(std::move(file)) {}
 
 RenderOutput::~RenderOutput() {
     Stop();
@@ -26,8 +23,14 @@ bool RenderOutput::Start(PlayContext& context, AString& error) {
     info.samplerate = SynthRenderer::kSampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(partial_.c_str(), SFM_WRITE, &info);
+    if (const FileResult opened = output_.Open(); !opened) {
+        error =
+            "Cannot write the file " + AString(file_.string()) + ":\n\n" + AString(opened.Reason());
+        return false;
+    }
+    SNDFILE* file = sf_open_fd(output_.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (!file) {
+        output_.Discard();
         error = "Cannot write the file " + AString(file_.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
         return false;
@@ -110,13 +113,10 @@ void RenderOutput::Stop() {
     sndfile_ = nullptr;
     if (sf_close(file) != 0)
         Fail("Cannot finish the file " + AString(file_.string()) + ".");
-    std::error_code ec;
     if (Error().IsEmpty()) {
-        std::filesystem::rename(partial_, file_, ec);
-        if (ec)
+        if (const FileResult committed = output_.Commit(); !committed)
             Fail("Cannot write the file " + AString(file_.string()) + ":\n\n" +
-                 AString(ec.message()));
+                 AString(committed.Reason()));
     }
-    if (!Error().IsEmpty())
-        std::filesystem::remove(partial_, ec);
+    output_.Discard();
 }

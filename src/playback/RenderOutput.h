@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "playback/PlayOutput.h"
+#include "util/AtomicFile.h"
 
 class SynthRenderer;
 
@@ -35,7 +36,7 @@ private:
 
     std::unique_ptr<SynthRenderer> renderer_;
     std::filesystem::path file_;
-    std::filesystem::path partial_;
+    AtomicFile output_{file_};
     void* sndfile_ = nullptr;
     PlayContext* context_ = nullptr;
     std::thread thread_;

@@ -3,9 +3,13 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
+
+#include "util/RegularFile.h"
 
 namespace {
 
@@ -105,20 +109,25 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
 
 std::shared_ptr<SoundBuffer> DecodeSoundFile(const std::filesystem::path& file, int sampleRate,
                                              AString& error) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        error = "The file " + AString(file.string()) + " does not exist.";
+    // A folder or a pipe named as a cue is refused at once; a pipe would wait forever.
+    int fd = -1;
+    if (const FileResult opened = RegularFile::Open(file, fd); !opened) {
+        error = "The file " + AString(file.string()) +
+                (opened.Code() == ENOENT ? AString(" does not exist.")
+                                         : " cannot be read (" + AString(opened.Reason()) + ").");
         return nullptr;
     }
     SF_INFO info{};
-    SNDFILE* handle = sf_open(file.c_str(), SFM_READ, &info);
+    SNDFILE* handle = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
     if (!handle) {
+        ::close(fd);
         error = "The file " + AString(file.string()) + " is not a sound file that can be read (" +
                 AString(sf_strerror(nullptr)) + ").";
         return nullptr;
     }
     auto sound = Decode(handle, info, sampleRate, error);
     sf_close(handle);
+    ::close(fd);
     return sound;
 }
 

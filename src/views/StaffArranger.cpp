@@ -136,6 +136,39 @@ void StaffArranger::Start(Song& song, const ViewFilter* filter, std::int32_t sta
     }
 }
 
+StaffArranger::Position StaffArranger::SavePosition() const {
+    Position p;
+    p.measureNumber_ = measureNumber_;
+    p.measureStart_ = measureStart_;
+    p.firstAfterStart_ = firstAfterStart_;
+    p.previous_ = previous_;
+    p.staffEnd_ = staffEnd_;
+    p.controllerOn_ = controllerOn_;
+    p.carried_ = carried_;
+    p.nextTieId_ = nextTieId_;
+    p.nextBeamId_ = nextBeamId_;
+    p.nextTempo_ = nextTempo_;
+    return p;
+}
+
+void StaffArranger::RestorePosition(const Position& p) {
+    if (!iter_)
+        throw std::logic_error("StaffArranger: position restored before Start");
+    measureNumber_ = p.measureNumber_;
+    measureStart_ = p.measureStart_;
+    firstAfterStart_ = p.firstAfterStart_;
+    previous_ = p.previous_;
+    staffEnd_ = p.staffEnd_;
+    controllerOn_ = p.controllerOn_;
+    carried_ = p.carried_;
+    nextTieId_ = p.nextTieId_;
+    nextBeamId_ = p.nextBeamId_;
+    nextTempo_ = p.nextTempo_;
+    // Every measure leaves the cursor on the first record at or after its end.
+    iter_->Seek(measureStart_);
+    block_.Reset();
+}
+
 bool StaffArranger::SongUsedUp() const {
     return !iter_ || iter_->AtEnd();
 }
@@ -317,7 +350,7 @@ void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, c
                            (text.textType == kTextLyric && showLyrics_) ||
                            (text.textType == kTextTrackName && showTrackName_);
         if (shown)
-            AddText(column, time, msgIndex, text.textType, text.text.view());
+            AddText(column, time, msgIndex, text.textType, text.text.Displayed());
         else if (text.textType == 7 && text.text.view().starts_with("Audio:"))
             AddSymbol(column, time, msgIndex, placement_.SystemBottom() + 14, kSymbolAudioCue);
         break;
@@ -339,11 +372,7 @@ NoteDrawItem* StaffArranger::AddNote(MeasureDrawInfo& measure, DrawItemInfoList&
     if (at - gapFrom >= std::max(ticksPerQuarter_ / 8, 1))
         AddRests(measure, column, place.staff, gapFrom, at);
 
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    NoteDrawItem* note = alloc.new_object<NoteDrawItem>();
-    note->kind = kItemNote;
-    note->time = time;
-    note->msgIndex = msgIndex;
+    NoteDrawItem* note = AddItem<NoteDrawItem>(column, kItemNote, time, msgIndex);
     note->staff = place.staff;
     note->position = place.position;
     note->ledger = place.ledger;
@@ -354,7 +383,6 @@ NoteDrawItem* StaffArranger::AddNote(MeasureDrawInfo& measure, DrawItemInfoList&
     note->accidental =
         continuation ? kAccNone
                      : accidentals_.Mark(place.diatonic, place.pitchClass, measure.signature.key);
-    column.push_back(note);
     measure.shortestType = std::min(measure.shortestType, note->durationType);
     staffEnd_[staff] = std::max(staffEnd_[staff], ClampTick(endTick));
     return note;
@@ -384,16 +412,11 @@ void StaffArranger::AddRests(MeasureDrawInfo& measure, DrawItemInfoList& column,
 
 void StaffArranger::AddRest(DrawItemInfoList& column, std::int16_t staff, std::int32_t time,
                             std::int32_t length) {
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
     auto add = [&](std::int32_t at, std::int32_t ticks) {
-        RestDrawItem* rest = alloc.new_object<RestDrawItem>();
-        rest->kind = kItemRest;
-        rest->time = at;
-        rest->msgIndex = -1;
+        RestDrawItem* rest = AddItem<RestDrawItem>(column, kItemRest, at, -1);
         rest->durationType = DurationType(ticks);
         rest->position = placement_.MiddleLine(staff);
         rest->length = ticks;
-        column.push_back(rest);
     };
     const std::int32_t type = DurationType(length);
     if (type == kDurDotted8th || type == kDurDottedQuarter || type == kDurDottedHalf) {
@@ -406,30 +429,33 @@ void StaffArranger::AddRest(DrawItemInfoList& column, std::int16_t staff, std::i
     }
 }
 
-void StaffArranger::AddText(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
-                            std::int32_t type, std::string_view text) {
+template <class Item>
+Item* StaffArranger::AddItem(DrawItemInfoList& column, std::int32_t kind, std::int32_t time,
+                             std::int32_t msgIndex) {
     std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    TextDrawItem* item = alloc.new_object<TextDrawItem>();
-    item->kind = kItemText;
+    Item* item = alloc.new_object<Item>();
+    item->kind = kind;
     item->time = time;
     item->msgIndex = msgIndex;
+    column.push_back(item);
+    return item;
+}
+
+void StaffArranger::AddText(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
+                            std::int32_t type, std::string_view text) {
+    TextDrawItem* item = AddItem<TextDrawItem>(column, kItemText, time, msgIndex);
     item->position = placement_.SystemBottom() + 6;
     item->textType = type;
+    // Drawn as a C string: it ends at the first zero byte.
     const std::size_t length =
         std::min(text.find('\0'), std::min(text.size(), TextDrawItem::kMaxText));
     std::memcpy(item->text, text.data(), length);
     item->text[length] = '\0';
-    column.push_back(item);
 }
 
 void StaffArranger::AddSymbol(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
                               std::int32_t position, std::int32_t symbol) {
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    SymbolDrawItem* item = alloc.new_object<SymbolDrawItem>();
-    item->kind = kItemSymbol;
-    item->time = time;
-    item->msgIndex = msgIndex;
+    SymbolDrawItem* item = AddItem<SymbolDrawItem>(column, kItemSymbol, time, msgIndex);
     item->position = position;
     item->symbol = symbol;
-    column.push_back(item);
 }

@@ -12,6 +12,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "devices/StartupFileCheck.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
@@ -22,6 +23,7 @@
 #include "record/WaveToSong.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
+#include "util/SettingsReport.h"
 #include "views/StaffPrinter.h"
 #include "views/qt/StaffExport.h"
 #include "views/qt/StaffFonts.h"
@@ -35,8 +37,8 @@ bool IsMidiFile(const std::string& ext) {
 // Loads a song as the program opens one; on failure the reader's message is shown.
 std::unique_ptr<Song> LoadOrComplain(const std::string& file) {
     std::unique_ptr<Song> song;
-    if (!MidiReader::LoadSong(file, song)) {
-        std::fprintf(stderr, "%s\n", MidiReader::kReadErrorText);
+    if (const FileResult loaded = MidiReader::LoadSong(file, song); !loaded) {
+        std::fprintf(stderr, "%s\n", loaded.Explain(MidiReader::kReadErrorText).c_str());
         return nullptr;
     }
     return song;
@@ -46,17 +48,16 @@ int Dump(const CommandLine& line) {
     std::unique_ptr<Song> song = LoadOrComplain(line.input);
     if (!song)
         return 1;
-    const std::string text = DumpSong(*song);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::ferror(stdout) ? 1 : 0;
+    return DumpSong(*song, stdout) ? 0 : 1;
 }
 
 int SaveMidi(const CommandLine& line) {
     std::unique_ptr<Song> song = LoadOrComplain(line.input);
     if (!song)
         return 1;
-    if (!MidiWriter::SaveSong(*song, line.output)) {
-        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+    if (const FileResult saved = MidiWriter::SaveSong(*song, line.output); !saved) {
+        std::fprintf(stderr, "%s\n",
+                     saved.Explain("An Error Occurred\nSaving " + line.output + ".").c_str());
         return 1;
     }
     return 0;
@@ -95,8 +96,9 @@ int SaveWaveAsMidi(const CommandLine& line) {
         ShowMessage(failure);
         return 1;
     }
-    if (!MidiWriter::SaveSong(song, line.output)) {
-        std::fprintf(stderr, "An Error Occurred\nSaving %s.\n", line.output.c_str());
+    if (const FileResult saved = MidiWriter::SaveSong(song, line.output); !saved) {
+        std::fprintf(stderr, "%s\n",
+                     saved.Explain("An Error Occurred\nSaving " + line.output + ".").c_str());
         return 1;
     }
     return 0;
@@ -248,6 +250,10 @@ int main(int argc, char** argv) {
     if (needsEnvironment && !environment.Start(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
+    }
+    if (needsEnvironment) {
+        StartupFileCheck::Run(environment.Settings());
+        std::fputs(SettingsReport::Global().Text().c_str(), stderr);
     }
     switch (line.mode) {
     case CommandLine::Mode::Help:
