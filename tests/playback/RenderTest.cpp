@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "FakePlayer.h"
 #include "model/Song.h"
@@ -12,6 +16,7 @@
 #include "playback/VorlauneGuts.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
+#include "util/AtomicFile.h"
 
 namespace {
 
@@ -43,6 +48,14 @@ std::vector<float> LeftOf(const std::filesystem::path& file) {
         for (std::size_t i = 0; i < sound->samples.size(); i += 2)
             left.push_back(sound->samples[i]);
     return left;
+}
+
+std::vector<std::string> Names(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // The first frame at or after `from` whose level passes `threshold`, or -1.
@@ -169,12 +182,66 @@ TEST_F(RenderTest, AMissingCueIsNotedAndTheRestStillRenders) {
 }
 
 TEST_F(RenderTest, AnUnwritableFileIsReportedAndLeavesNothingBehind) {
-    ConsolePlayer player(dir / "no" / "such" / "folder.wav");
+    const auto nowhere = dir / "no" / "such" / "folder.wav";
+    ConsolePlayer player(nowhere);
     player.Engine().SetSoundFont(TestSoundFont());
     auto song = BuildSong("0 n60 96");
     AString error, notes;
     EXPECT_FALSE(player.Render(*song, error, notes));
-    EXPECT_EQ(error.Find("Cannot write the file"), 0) << error.str();
+    EXPECT_EQ(error.str(),
+              "Cannot write the file " + nowhere.string() + ":\n\nNo such file or directory");
+
+    // A read-only take stays as it was, even though the folder would let it be replaced.
+    const auto locked = dir.Write("locked.wav", "the user's take");
+    ::chmod(locked.c_str(), 0444);
+    auto lockedPlayer = Player("locked.wav");
+    EXPECT_FALSE(lockedPlayer->Render(*song, error, notes));
+    EXPECT_EQ(error.str(), "Cannot write the file " + locked.string() + ":\n\nPermission denied");
+    EXPECT_EQ(TempDir::Read(locked), "the user's take");
+    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"locked.wav"});
+}
+
+TEST_F(RenderTest, NothingIsWrittenThroughLinksOrOverAFileBesideTheTarget) {
+    const auto victim = dir.Write("victim", "precious");
+    const auto partial = dir.Write("out.wav.partial", "someone else's");
+    std::filesystem::create_symlink(victim, dir / "out.wav.new~");
+    for (int i = 0; i + 1 < AtomicFile::kNameAttempts; ++i)
+        std::filesystem::create_symlink(victim, AtomicFile::TemporaryName(dir / "out.wav", i));
+    auto player = Player("out.wav");
+    Render(*player, *BuildSong("0 n60 96"));
+    EXPECT_FALSE(LeftOf(dir / "out.wav").empty());
+    EXPECT_EQ(TempDir::Read(victim), "precious");
+    EXPECT_EQ(TempDir::Read(partial), "someone else's");
+}
+
+TEST_F(RenderTest, AFailedWriteRemovesTheTemporaryFile) {
+    // The file size limit stands in for a full disk: three seconds of sound do not fit.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{65536, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    auto player = Player("full.wav");
+    AString error, notes;
+    const bool rendered = player->Render(*BuildSong("0 n60 3000"), error, notes);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(rendered);
+    EXPECT_EQ(error.Find("Cannot write the file " + (dir / "full.wav").string() + ":\n\n"), 0)
+        << error.str();
+    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{});
+}
+
+TEST_F(RenderTest, ASongLongerThanTheHourLimitIsRefusedBeforeAnythingIsWritten) {
+    // One note 2^28 - 1 quarters out: a few bytes of file, years of sound.
+    for (const char* text : {"268435455 n60 1", "0 n60 268435456"}) {
+        auto player = Player("years.wav");
+        AString error, notes;
+        EXPECT_FALSE(player->Render(*BuildSong(text, 1), error, notes));
+        EXPECT_EQ(error.str(), "Cannot render this song:\n\nIt lasts 37282.7 hours; the limit is "
+                               "24 hours (setting \"MaxRenderHours\").");
+        EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{});
+    }
 }
 
 TEST(PlayerEngine, OutputsThatCannotOpenSayWhyAndNothingStarts) {
