@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
             RunFile(path);
             ++files;
         } else if (corpus) {
-            std::printf("The shared corpus is absent (%s): nothing was replayed.\n",
-                        path.c_str());
+            std::printf("The shared corpus is absent (%s): nothing was replayed.\n", path.c_str());
             return kSkipped;
         } else {
             std::printf("No seeds at %s.\n", path.c_str());

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "devices/Chords.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
@@ -11,10 +12,7 @@
 // Bytes as the chord file: the table stays within its bounds, every chord can be looked
 // for, and the table written as a chord file reads back the same.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MidiStream stream;
-    if (!MidiReader::ReadBytes(data, size, stream))
-        return 0;
-    std::unique_ptr<Song> song = MidiReader::BuildSong(stream, "");
+    std::unique_ptr<Song> song = SongFromBytes(data, size);
     if (!song)
         return 0;
     Chords chords;

@@ -1,10 +1,8 @@
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
+#include "FuzzSupport.h"
 #include "midifile/MidiReader.h"
 #include "midifile/SongExtensions.h"
 #include "model/Song.h"
@@ -15,12 +13,7 @@ namespace {
 // A home directory without definitions, so that no record names a file that exists
 // there by chance.
 INIFile& Settings() {
-    static INIFile ini = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vl-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return INIFile(pattern);
-    }();
+    static INIFile ini(FuzzHome());
     INIFile::SetGlobal(&ini);
     return ini;
 }
@@ -47,17 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string events = std::string("\x00\xFF\x01", 3) + Vlq(text.size()) + text +
                                std::string("\x00\x90\x3C\x40\x10\x80\x3C\x00\x00\xFF\x2F\x00", 12);
     const std::size_t length = events.size();
-    const std::string file = std::string("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14) + "MTrk" +
-                             std::string{static_cast<char>(length >> 24),
-                                         static_cast<char>(length >> 16),
-                                         static_cast<char>(length >> 8),
-                                         static_cast<char>(length)} +
-                             events;
-    MidiStream stream;
-    if (!MidiReader::ReadBytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(),
-                               stream))
-        __builtin_trap();
-    std::unique_ptr<Song> song = MidiReader::BuildSong(stream, "");
+    const std::string file =
+        std::string("MThd\0\0\0\x06\0\0\0\x01\0\x60", 14) + "MTrk" +
+        std::string{static_cast<char>(length >> 24), static_cast<char>(length >> 16),
+                    static_cast<char>(length >> 8), static_cast<char>(length)} +
+        events;
+    std::unique_ptr<Song> song =
+        SongFromBytes(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
     if (!song || song->PointCount() == 0)
         __builtin_trap();
     return 0;

@@ -1,26 +1,10 @@
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
+#include "FuzzSupport.h"
 #include "devices/KeyTranslator.h"
 #include "util/INIFile.h"
-
-namespace {
-
-const std::filesystem::path& Home() {
-    static const std::filesystem::path home = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vl-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    return home;
-}
-
-} // namespace
 
 // One entry's text, and the whole settings file as a key table: an entry that parses
 // formats back to itself, a loaded table only holds entries that exist, and a saved
@@ -34,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
 
-    INIFile ini(Home());
+    INIFile ini(FuzzHome());
     {
         std::ofstream out(ini.FilePath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -1,41 +1,24 @@
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
+#include "FuzzSupport.h"
 #include "util/INIFile.h"
 #include "util/KnownSettings.h"
 #include "util/SettingsReport.h"
 
-namespace {
-
-// One folder per process, made once; the file in it is rewritten for each input.
-const std::filesystem::path& Home() {
-    static const std::filesystem::path home = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vl-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        return std::filesystem::path(pattern);
-    }();
-    return home;
-}
-
-} // namespace
-
 // Bytes as the settings file: every known number stays within its range, whatever the
 // file says; a value written reads back as written.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    INIFile ini(Home());
+    INIFile ini(FuzzHome());
     {
         std::ofstream out(ini.FilePath(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     for (const SettingRange& range : KnownSettings::All()) {
-        const double value =
-            range.integer ? static_cast<double>(ini.ReadInt(range.key, 1)) : ini.ReadDouble(range.key, 1);
+        const double value = range.integer ? static_cast<double>(ini.ReadInt(range.key, 1))
+                                           : ini.ReadDouble(range.key, 1);
         // 1 is what a missing or unreadable value gives here.
         if (value != 1 && !(value >= range.low && value <= range.high))
             __builtin_trap();

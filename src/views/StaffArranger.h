@@ -93,9 +93,9 @@ public:
     void ReleaseItems() { block_.Reset(); }
 
     bool SongUsedUp() const;
-    bool HasCarriedNotes() const { return !carried_.empty(); }
+    bool HasCarriedNotes() const { return !at_.carried_.empty(); }
     // Nothing more to show: messages used up and no tied note still running.
-    bool Finished() const { return SongUsedUp() && carried_.empty(); }
+    bool Finished() const { return SongUsedUp() && at_.carried_.empty(); }
 
     std::int32_t PositionToPitch(std::int32_t position, std::int32_t key, std::int32_t mode) const {
         return placement_.PositionToPitch(position, key, mode);
@@ -160,16 +160,7 @@ private:
 
     Song* song_ = nullptr;
     std::unique_ptr<SongIter> iter_;
-    std::int32_t measureNumber_ = 0;
-    std::int32_t measureStart_ = 0;
-    bool firstAfterStart_ = true;
-    TimeAndKeySignature previous_;
-    std::array<std::int32_t, 2> staffEnd_{};
-    std::array<std::int8_t, 128> controllerOn_{};
+    Position at_; // what runs on from measure to measure
     std::array<std::array<std::int32_t, 2>, 128> controllerSymbol_{};
-    std::vector<CarriedNote> carried_;
-    std::int16_t nextTieId_ = 0;
-    std::int16_t nextBeamId_ = 0;
     std::vector<PendingTempo> tempos_;
-    std::size_t nextTempo_ = 0;
 };

@@ -86,14 +86,6 @@ protected:
         return run;
     }
 
-    std::vector<std::string> Names(const fs::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     TempDir home, work, files, runtime;
 };
 
@@ -153,7 +145,7 @@ TEST_F(CommandLine, ASaveOverAReadOnlyFileIsRefusedAndKeepsIt) {
     EXPECT_EQ(run.err, "An Error Occurred\nSaving " + out.string() + ".\n\n" + out.string() +
                            ": Permission denied\n");
     EXPECT_EQ(TempDir::Read(out), "the user's work");
-    EXPECT_EQ(Names(files.Path()), (std::vector<std::string>{"in.mid", "out.mid"}));
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"in.mid", "out.mid"}));
 }
 
 TEST_F(CommandLine, TinyFilesThatWouldPrintOrRenderWithoutEndAreRefused) {
@@ -179,7 +171,7 @@ TEST_F(CommandLine, TinyFilesThatWouldPrintOrRenderWithoutEndAreRefused) {
         EXPECT_EQ(wav.err, "Cannot render this song:\n\nIt lasts 37282.7 hours; the limit is 24 "
                            "hours (setting \"MaxRenderHours\").\n");
     }
-    EXPECT_EQ(Names(work.Path()), (std::vector<std::string>{"stderr", "stdout"}));
+    EXPECT_EQ(work.Names(), (std::vector<std::string>{"stderr", "stdout"}));
 }
 
 TEST_F(CommandLine, NonsenseSettingsAreListedAtStartAndTheLimitsFollowThem) {
@@ -227,6 +219,6 @@ TEST_F(CommandLine, AnInterruptedRenderLeavesNoTemporaryFile) {
     });
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 128 + SIGINT);
-    EXPECT_EQ(Names(files.Path()), (std::vector<std::string>{"minute.mid", "out.wav.partial"}));
+    EXPECT_EQ(files.Names(), (std::vector<std::string>{"minute.mid", "out.wav.partial"}));
     EXPECT_EQ(TempDir::Read(files / "out.wav.partial"), "someone else's");
 }

@@ -50,14 +50,6 @@ std::vector<float> LeftOf(const std::filesystem::path& file) {
     return left;
 }
 
-std::vector<std::string> Names(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The first frame at or after `from` whose level passes `threshold`, or -1.
 long FirstLoud(const std::vector<float>& samples, long from, float threshold) {
     for (long i = std::max(from, 0L); i < static_cast<long>(samples.size()); ++i)
@@ -198,7 +190,7 @@ TEST_F(RenderTest, AnUnwritableFileIsReportedAndLeavesNothingBehind) {
     EXPECT_FALSE(lockedPlayer->Render(*song, error, notes));
     EXPECT_EQ(error.str(), "Cannot write the file " + locked.string() + ":\n\nPermission denied");
     EXPECT_EQ(TempDir::Read(locked), "the user's take");
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"locked.wav"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"locked.wav"});
 }
 
 TEST_F(RenderTest, NothingIsWrittenThroughLinksOrOverAFileBesideTheTarget) {
@@ -229,7 +221,7 @@ TEST_F(RenderTest, AFailedWriteRemovesTheTemporaryFile) {
     EXPECT_FALSE(rendered);
     EXPECT_EQ(error.Find("Cannot write the file " + (dir / "full.wav").string() + ":\n\n"), 0)
         << error.str();
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 
 TEST_F(RenderTest, ASongLongerThanTheHourLimitIsRefusedBeforeAnythingIsWritten) {
@@ -240,7 +232,7 @@ TEST_F(RenderTest, ASongLongerThanTheHourLimitIsRefusedBeforeAnythingIsWritten) 
         EXPECT_FALSE(player->Render(*BuildSong(text, 1), error, notes));
         EXPECT_EQ(error.str(), "Cannot render this song:\n\nIt lasts 37282.7 hours; the limit is "
                                "24 hours (setting \"MaxRenderHours\").");
-        EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{});
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{});
     }
 }
 

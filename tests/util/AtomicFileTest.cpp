@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,14 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 mode_t Mode(const fs::path& file) {
     struct stat info {};
@@ -51,7 +47,7 @@ TEST(AtomicFile, ReplacesTheTargetKeepingItsPermissionsAndLeavesNothingBeside) {
     ASSERT_TRUE(AtomicFile::Replace(target, "new bytes"));
     EXPECT_EQ(TempDir::Read(target), "new bytes");
     EXPECT_EQ(Mode(target), 0640u);
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"song.mid"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"song.mid"});
 
     // A new file gets what the umask allows.
     const mode_t mask = ::umask(022);
@@ -101,25 +97,65 @@ TEST(AtomicFile, TargetsThatMayNotBeWrittenAreRefusedAndKept) {
     EXPECT_EQ(refused.Describe(), locked.string() + ": Permission denied");
     EXPECT_EQ(TempDir::Read(locked), "the user's work");
     EXPECT_EQ(Mode(locked), 0444u);
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"locked.mid"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"locked.mid"});
 
     EXPECT_EQ(AtomicFile::Replace(dir.Path(), "x").Reason(), "Is a directory");
     EXPECT_EQ(AtomicFile::Replace("/dev/null", "x").Reason(), "Not a regular file");
     EXPECT_EQ(AtomicFile::Replace(dir / "missing" / "x.mid", "x").Reason(),
               "No such file or directory");
+}
 
+// The superuser passes every permission check; an immutable folder stops even them.
+class LockedFolder {
+public:
+    explicit LockedFolder(const fs::path& folder) {
+        if (::geteuid() != 0) {
+            ::chmod(folder.c_str(), 0555);
+            reason_ = "Permission denied";
+            undo_ = [folder] { ::chmod(folder.c_str(), 0755); };
+            return;
+        }
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            const int locked = flags | FS_IMMUTABLE_FL;
+            if (::ioctl(fd, FS_IOC_SETFLAGS, &locked) == 0) {
+                reason_ = "Operation not permitted";
+                undo_ = [fd, flags] {
+                    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+                    ::close(fd);
+                };
+                return;
+            }
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ~LockedFolder() {
+        if (undo_)
+            undo_();
+    }
+    // What the system says to a new file there; empty when the folder could not be locked.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
+    std::function<void()> undo_;
+};
+
+TEST(AtomicFile, AFolderThatMayNotBeWrittenIsRefusedAndKeepsTheFile) {
+    TempDir dir;
     const fs::path folder = dir / "folder";
     fs::create_directory(folder);
     const fs::path inside = folder / "song.mid";
     ASSERT_TRUE(AtomicFile::Replace(inside, "kept"));
-    ::chmod(folder.c_str(), 0555);
-    if (::geteuid() == 0) {
-        ::chmod(folder.c_str(), 0755);
-        GTEST_SKIP() << "running as root: a folder without write permission is writable";
-    }
-    EXPECT_EQ(AtomicFile::Replace(inside, "new").Reason(), "Permission denied");
+    const LockedFolder locked(folder);
+    if (locked.Reason().empty())
+        GTEST_SKIP() << "running as the superuser without the right to make a folder immutable";
+    EXPECT_EQ(AtomicFile::Replace(inside, "new").Describe(),
+              inside.string() + ": " + locked.Reason());
     EXPECT_EQ(TempDir::Read(inside), "kept");
-    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(TempDir::Names(folder), std::vector<std::string>{"song.mid"});
 }
 
 TEST(AtomicFile, AFailedWriteRemovesTheTemporaryFileAndKeepsTheTarget) {
@@ -136,7 +172,7 @@ TEST(AtomicFile, AFailedWriteRemovesTheTemporaryFileAndKeepsTheTarget) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(TempDir::Read(target), "old");
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"big.wav"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"big.wav"});
 }
 
 TEST(AtomicFile, AnInterruptedWriteRemovesItsTemporaryFile) {
@@ -152,7 +188,7 @@ TEST(AtomicFile, AnInterruptedWriteRemovesItsTemporaryFile) {
         });
         ASSERT_TRUE(WIFSIGNALED(status)) << signal;
         EXPECT_EQ(WTERMSIG(status), signal);
-        EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"out.wav"});
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.wav"});
         EXPECT_EQ(TempDir::Read(target), "old");
     }
 }
@@ -166,7 +202,7 @@ TEST(AtomicFile, ADiscardedOrUncommittedFileLeavesNoTrace) {
         ASSERT_TRUE(file.Write("new"));
         EXPECT_TRUE(fs::exists(file.TemporaryPath()));
     }
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"song.mid"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"song.mid"});
     EXPECT_EQ(TempDir::Read(target), "old");
 
     // Not replacing keeps what is there.
@@ -175,7 +211,7 @@ TEST(AtomicFile, ADiscardedOrUncommittedFileLeavesNoTrace) {
     ASSERT_TRUE(again.Write("new"));
     EXPECT_EQ(again.Commit(false).Reason(), "File exists");
     EXPECT_EQ(TempDir::Read(target), "old");
-    EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"song.mid"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"song.mid"});
 }
 
 TEST(FileResult, ExplainsWithTheFileAndTheSystemsWords) {
