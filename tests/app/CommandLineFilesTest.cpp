@@ -136,6 +136,12 @@ TEST_F(CommandLine, InputsThatAreNoRegularFilesAreRefusedAtOnce) {
                                "byte 4)\n");
 }
 
+TEST_F(CommandLine, AnEmptyOutputNameIsRefused) {
+    const Outcome run = Vorlaune({"-o", "", files.Write("in.mid", FarTickFile()).string()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.starts_with("-o needs a value.\n\nUsage: vorlaune")) << run.err;
+}
+
 TEST_F(CommandLine, ASaveOverAReadOnlyFileIsRefusedAndKeepsIt) {
     const fs::path in = files.Write("in.mid", FarTickFile());
     const fs::path out = files.Write("out.mid", "the user's work");
