@@ -156,7 +156,7 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     SetAudioFileRegistry(&registry);
 
     const std::string conductor = Text(0, 1, "DEVICE=MINE.MDV") + EndOfTrack();
-    const std::string track = Text(0, 6, "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2") +
+    const std::string track = Text(0, 6, "VLOPT:1,0,1,1,4,2,30,0.200000,0.100000,0.800000,45,2") +
                               Text(0, 7, "Audio:hello.wav") + Text(0x10, 7, "Audio:") +
                               EndOfTrack();
     const std::string shortOptions =
@@ -168,7 +168,7 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     EXPECT_EQ(song->DeviceFile().str(), "MINE.MDV");
     EXPECT_TRUE(song->SongMessages().IsEmpty());
     EXPECT_EQ(FormatViewOptions(song->GetTrack(0)->options).str(),
-              "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2");
+              "VLOPT:1,0,1,1,4,2,30,0.200000,0.100000,0.800000,45,2");
     EXPECT_EQ(FormatViewOptions(song->GetTrack(1)->options).str(),
               FormatViewOptions(ViewOptions()).str());
     ASSERT_EQ(registry.requests.size(), 1u); // "Audio:" alone names nothing to prepare
