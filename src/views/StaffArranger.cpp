@@ -155,7 +155,8 @@ bool StaffArranger::SongUsedUp() const {
 
 std::int16_t StaffArranger::NextTieId() {
     const std::int16_t id = at_.nextTieId_;
-    at_.nextTieId_ = static_cast<std::int16_t>(at_.nextTieId_ + 1 >= kTieIdCount ? 0 : at_.nextTieId_ + 1);
+    at_.nextTieId_ =
+        static_cast<std::int16_t>(at_.nextTieId_ + 1 >= kTieIdCount ? 0 : at_.nextTieId_ + 1);
     return id;
 }
 
@@ -177,7 +178,8 @@ std::unique_ptr<MeasureDrawInfo> StaffArranger::SetUpMeasure() {
     measure->startTick = at_.measureStart_;
     measure->measureNumber = at_.measureNumber_;
     measure->clef = placement_.Clef();
-    measure->firstMeasureOfSong = at_.measureStart_ < song_->MeasureTicks(song_->SignatureAtMeasure(0));
+    measure->firstMeasureOfSong =
+        at_.measureStart_ < song_->MeasureTicks(song_->SignatureAtMeasure(0));
     measure->firstAfterStart = at_.firstAfterStart_;
     measure->timeSigChanged = at_.firstAfterStart_ || sig.numerator != at_.previous_.numerator ||
                               sig.denominator != at_.previous_.denominator;
@@ -205,7 +207,8 @@ std::unique_ptr<MeasureDrawInfo> StaffArranger::ArrangeNextMeasure() {
 
 std::unique_ptr<MeasureDrawInfo> StaffArranger::ArrangeEmptyMeasure() {
     std::unique_ptr<MeasureDrawInfo> measure = SetUpMeasure();
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure->length);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure->length);
     DrawItemInfoList& column = NewColumn(*measure);
     for (std::int16_t staff = 0; staff < placement_.StaffCount(); ++staff)
         AddRests(*measure, column, staff, at_.measureStart_, end);
@@ -220,7 +223,8 @@ DrawItemInfoList& StaffArranger::NewColumn(MeasureDrawInfo& measure) {
 }
 
 void StaffArranger::BuildItems(MeasureDrawInfo& measure) {
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
     DrawItemInfoList* column = nullptr;
     std::int32_t previousTime = -1;
     if (!at_.carried_.empty()) {
@@ -259,7 +263,8 @@ void StaffArranger::BuildItems(MeasureDrawInfo& measure) {
 }
 
 void StaffArranger::FlushTempos(DrawItemInfoList& column, std::int32_t upTo) {
-    while (at_.nextTempo_ < tempos_.size() && tempos_[at_.nextTempo_].tick - at_.measureStart_ <= upTo) {
+    while (at_.nextTempo_ < tempos_.size() &&
+           tempos_[at_.nextTempo_].tick - at_.measureStart_ <= upTo) {
         const PendingTempo& tempo = tempos_[at_.nextTempo_++];
         const std::string text = "Tempo " + std::to_string(TempoToBpm(tempo.tempo));
         AddText(column, std::max(tempo.tick - at_.measureStart_, 0), -1, kTextTempo, text);
@@ -271,9 +276,10 @@ void StaffArranger::PlaceCarried(MeasureDrawInfo& measure, DrawItemInfoList& col
     for (CarriedNote carried : at_.carried_) {
         const std::int32_t part = std::min(carried.remaining, measure.length);
         const std::int32_t left = carried.remaining - part;
-        NoteDrawItem* note = AddNote(measure, column, carried.pitch, 0, carried.duration, part,
-                                     static_cast<std::int64_t>(at_.measureStart_) + carried.remaining,
-                                     carried.velocity, -1, true);
+        NoteDrawItem* note =
+            AddNote(measure, column, carried.pitch, 0, carried.duration, part,
+                    static_cast<std::int64_t>(at_.measureStart_) + carried.remaining,
+                    carried.velocity, -1, true);
         note->tieEnd = carried.tieId;
         if (left > 0) {
             carried.tieId = NextTieId();
@@ -370,7 +376,8 @@ NoteDrawItem* StaffArranger::AddNote(MeasureDrawInfo& measure, DrawItemInfoList&
 
 void StaffArranger::AddRests(MeasureDrawInfo& measure, DrawItemInfoList& column, std::int16_t staff,
                              std::int32_t from, std::int32_t to) {
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
     from = std::max(from, at_.measureStart_);
     to = std::min(to, end);
     const std::int32_t eighth = std::max(ticksPerQuarter_ / 8, 1);

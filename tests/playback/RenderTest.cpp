@@ -224,18 +224,6 @@ TEST_F(RenderTest, AFailedWriteRemovesTheTemporaryFile) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 
-TEST_F(RenderTest, ASongLongerThanTheHourLimitIsRefusedBeforeAnythingIsWritten) {
-    // One note 2^28 - 1 quarters out: a few bytes of file, years of sound.
-    for (const char* text : {"268435455 n60 1", "0 n60 268435456"}) {
-        auto player = Player("years.wav");
-        AString error, notes;
-        EXPECT_FALSE(player->Render(*BuildSong(text, 1), error, notes));
-        EXPECT_EQ(error.str(), "Cannot render this song:\n\nIt lasts 37282.7 hours; the limit is "
-                               "24 hours (setting \"MaxRenderHours\").");
-        EXPECT_EQ(dir.Names(), std::vector<std::string>{});
-    }
-}
-
 TEST(PlayerEngine, OutputsThatCannotOpenSayWhyAndNothingStarts) {
     RecordingSink messages;
     auto engine = std::make_unique<PlayerEngine>();
