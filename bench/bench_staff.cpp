@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -150,22 +149,10 @@ void BM_PaginateAndPaintPdf(benchmark::State& state) {
     for (auto _ : state) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(StaffExport::kDeviceDpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        QPainter painter(&writer);
         StaffPrinter printer(song, ViewFilter(), ViewOptions());
-        const int perCm = StaffPrinter::PixelsPerCentimetre(StaffExport::kDeviceDpi);
-        pages =
-            printer.CountPages(painter.device()->width(), painter.device()->height(), perCm, perCm);
-        QtDrawSurface surface(painter);
-        for (int page = 1; page <= pages; ++page) {
-            if (page > 1)
-                writer.newPage();
-            printer.PaintPage(page, surface);
-        }
-        painter.end();
+        std::string error;
+        pages = StaffExport::Paginate(printer, error);
+        StaffExport::PaintPdf(printer, pages, song, buffer, error);
         benchmark::DoNotOptimize(buffer.size());
     }
     state.counters["pages"] = pages;

@@ -1,16 +1,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "FuzzSupport.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
 
 // Reads bytes as a MIDI file; whatever loads must also save, and read back.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MidiStream stream;
-    if (!MidiReader::ReadBytes(data, size, stream))
-        return 0;
-    std::unique_ptr<Song> song = MidiReader::BuildSong(stream, "");
+    std::unique_ptr<Song> song = SongFromBytes(data, size);
     if (!song)
         return 0;
     std::string bytes;

@@ -33,7 +33,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
                 error = a + " needs a value.";
                 return false;
             }

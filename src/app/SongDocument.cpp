@@ -20,9 +20,12 @@ SongDocument::SongDocument(std::unique_ptr<Song> song) : song_(std::move(song)) 
 // The history goes first: its commands may hold copies that refer to the song.
 SongDocument::~SongDocument() = default;
 
-std::unique_ptr<SongDocument> SongDocument::Open(const fs::path& file, std::string* error) {
+std::unique_ptr<SongDocument> SongDocument::Open(const fs::path& file, FileResult* result) {
     std::unique_ptr<Song> song;
-    if (!MidiReader::LoadSong(file, song, error))
+    const FileResult loaded = MidiReader::LoadSong(file, song);
+    if (result)
+        *result = loaded;
+    if (!loaded)
         return nullptr;
     return std::make_unique<SongDocument>(std::move(song));
 }
@@ -43,29 +46,27 @@ AString SongDocument::Folder() const {
     return SongBaseDirectory(song_->fileName);
 }
 
-bool SongDocument::Write(const fs::path& file, bool takeName, std::string* error) {
+FileResult SongDocument::Write(const fs::path& file, bool takeName) {
     const AString oldFolder = Folder();
-    if (!MidiWriter::SaveSong(*song_, file, takeName, error))
-        return false;
+    const FileResult saved = MidiWriter::SaveSong(*song_, file, takeName);
+    if (!saved)
+        return saved;
     if (takeName) {
         savedLevel_ = autosavedLevel_ = commands_.ChangeLevel();
         if (Folder().str() != oldFolder.str())
             RegisterCues();
     }
-    return true;
+    return saved;
 }
 
-bool SongDocument::Save(std::string* error) {
-    if (!HasFileName()) {
-        if (error)
-            *error = "The song has no file name yet.";
-        return false;
-    }
-    return Write(FilePath(), true, error);
+FileResult SongDocument::Save() {
+    if (!HasFileName())
+        return FileResult::Refused(kUntitled, "The song has no file name yet");
+    return Write(FilePath(), true);
 }
 
-bool SongDocument::SaveAs(const fs::path& file, std::string* error) {
-    return Write(file, true, error);
+FileResult SongDocument::SaveAs(const fs::path& file) {
+    return Write(file, true);
 }
 
 namespace {
@@ -80,36 +81,34 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 
 } // namespace
 
-bool SongDocument::Rename(const fs::path& file, std::string* error) {
+FileResult SongDocument::Rename(const fs::path& file, std::string* note) {
     const bool hadName = HasFileName();
     const fs::path old = FilePath();
     // Asked before writing: the write may replace a link by a file.
     const bool same = hadName && SameFile(old, file);
-    if (!Write(file, true, error))
-        return false;
-    if (!hadName || same)
-        return true;
+    const FileResult saved = Write(file, true);
+    if (!saved || !hadName || same)
+        return saved;
     // The old file goes only when the new one is there and reads back as a song.
     std::unique_ptr<Song> check;
-    std::string why;
-    if (!MidiReader::LoadSong(file, check, &why)) {
-        if (error)
-            *error =
-                "The new file could not be read back (" + why + "); " + old.string() + " was kept.";
-        return true;
+    if (const FileResult reread = MidiReader::LoadSong(file, check); !reread) {
+        if (note)
+            *note = "The new file could not be read back (" + reread.Reason() + "); " +
+                    old.string() + " was kept.";
+        return saved;
     }
     std::error_code ec;
     fs::remove(old, ec);
-    if (ec && error)
-        *error = "The old file " + old.string() + " could not be deleted: " + ec.message() + ".";
-    return true;
+    if (ec && note)
+        *note = "The old file " + old.string() + " could not be deleted: " + ec.message() + ".";
+    return saved;
 }
 
-bool SongDocument::Autosave(const fs::path& folder, std::string* error) {
-    if (!Write(folder / kAutosaveName, false, error))
-        return false;
-    autosavedLevel_ = commands_.ChangeLevel();
-    return true;
+FileResult SongDocument::Autosave(const fs::path& folder) {
+    const FileResult saved = Write(folder / kAutosaveName, false);
+    if (saved)
+        autosavedLevel_ = commands_.ChangeLevel();
+    return saved;
 }
 
 void SongDocument::AttachCues(AudioFileRegistry* registry) {

@@ -8,6 +8,7 @@
 
 #include "edit/CommandProcessor.h"
 #include "util/AString.h"
+#include "util/FileResult.h"
 
 class AudioFileRegistry;
 class Song;
@@ -27,9 +28,9 @@ public:
     SongDocument(const SongDocument&) = delete;
     SongDocument& operator=(const SongDocument&) = delete;
 
-    // Loads a MIDI file; null with `error` set when it cannot be read.
+    // Loads a MIDI file; null, with what went wrong in `result`, when it cannot be read.
     static std::unique_ptr<SongDocument> Open(const std::filesystem::path& file,
-                                              std::string* error = nullptr);
+                                              FileResult* result = nullptr);
 
     Song& GetSong() const { return *song_; }
     CommandProcessor& Commands() { return commands_; }
@@ -46,17 +47,18 @@ public:
     // Counts the present state as saved (a window closing without saving uses it too).
     void MarkSaved() { savedLevel_ = commands_.ChangeLevel(); }
 
-    // Saves under the song's own name; false without one or when the write fails, the
+    // Saves under the song's own name; fails without one or when the write fails, the
     // document staying modified and the old file as it was.
-    bool Save(std::string* error = nullptr);
+    FileResult Save();
     // Saves under a new name, which the song takes on.
-    bool SaveAs(const std::filesystem::path& file, std::string* error = nullptr);
+    FileResult SaveAs(const std::filesystem::path& file);
     // Saves under a new name, and deletes the old file only once the new one reads back
-    // as a song, and never when both names lead to the same file.
-    bool Rename(const std::filesystem::path& file, std::string* error = nullptr);
+    // as a song, and never when both names lead to the same file. `note` tells of an old
+    // file that was kept or could not be deleted; the rename itself succeeded then.
+    FileResult Rename(const std::filesystem::path& file, std::string* note = nullptr);
     // A copy in `folder` (the home directory) under "AUTOSAVE.MID": the song's name, its
     // modified state and its file stay as they are.
-    bool Autosave(const std::filesystem::path& folder, std::string* error = nullptr);
+    FileResult Autosave(const std::filesystem::path& folder);
     // True when the song changed since the last autosave (or save).
     bool AutosaveDue() const { return commands_.ChangeLevel() != autosavedLevel_; }
 
@@ -68,7 +70,7 @@ public:
     AString Folder() const;
 
 private:
-    bool Write(const std::filesystem::path& file, bool takeName, std::string* error);
+    FileResult Write(const std::filesystem::path& file, bool takeName);
     void RegisterCues();
 
     std::unique_ptr<Song> song_;

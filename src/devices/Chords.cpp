@@ -1,7 +1,6 @@
 #include "devices/Chords.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
@@ -41,17 +40,19 @@ void Chords::UseBuiltIn() {
     builtIn_ = true;
 }
 
-bool Chords::Load(const std::filesystem::path& file) {
+FileResult Chords::Load(const std::filesystem::path& file) {
     std::unique_ptr<Song> song;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec) || !MidiReader::LoadSong(file, song) || !song) {
+    FileResult loaded = MidiReader::LoadSong(file, song);
+    if (!loaded) {
         UseBuiltIn();
-        return false;
+        return loaded;
     }
-    return LoadFromSong(*song);
+    if (!LoadFromSong(*song))
+        return FileResult::Refused(file, "Holds no chords");
+    return {};
 }
 
-bool Chords::Save(const std::filesystem::path& file) const {
+FileResult Chords::Save(const std::filesystem::path& file) const {
     return MidiWriter::SaveSong(*ToSong(), file, false);
 }
 

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "util/FileResult.h"
+
 class Song;
 
 // The chord shapes the chord commands cycle through, as semitone offsets from the
@@ -29,11 +31,11 @@ public:
     // The table the chord commands use.
     static Chords& Global();
 
-    // Reads a chord file; false (and the built-in table) when it is missing, cannot be
+    // Reads a chord file; failure (and the built-in table) when it is missing, cannot be
     // read or holds no notes.
-    bool Load(const std::filesystem::path& file);
+    FileResult Load(const std::filesystem::path& file);
     // Writes the table as a chord file.
-    bool Save(const std::filesystem::path& file) const;
+    FileResult Save(const std::filesystem::path& file) const;
     // Takes the chords of a song; false (and the built-in table) when it has no notes.
     bool LoadFromSong(Song& song);
     void UseBuiltIn();

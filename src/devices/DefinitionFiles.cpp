@@ -1,11 +1,13 @@
 #include "devices/DefinitionFiles.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <istream>
 #include <system_error>
 
+#include "util/AtomicFile.h"
 #include "util/INIFile.h"
+#include "util/RegularFile.h"
 
 namespace fs = std::filesystem;
 
@@ -65,31 +67,14 @@ bool IsReadOnlyFile(const fs::path& file) {
     return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
-bool ReplaceFileContents(const fs::path& file, const std::string& bytes) {
+FileResult ReplaceFileContents(const fs::path& file, const std::string& bytes) {
     if (IsReadOnlyFile(file))
-        return false;
-    fs::path temporary = file;
-    temporary += ".new~";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+        return FileResult::FromErrno(file, EACCES);
+    return AtomicFile::Replace(file, bytes);
+}
+
+FileResult ReadDefinitionFile(const fs::path& file, std::string& bytes) {
+    return RegularFile::ReadAll(file, bytes, kMaxDefinitionBytes);
 }
 
 bool DefinitionReader::U8(std::uint8_t& value) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "util/AString.h"
+#include "util/FileResult.h"
 
 // Device and controller definitions live one per file in the home directory. Names are
 // always resolved against that folder; the current directory is never changed.
@@ -33,7 +34,12 @@ bool IsReadOnlyFile(const std::filesystem::path& file);
 
 // Replaces the file through a temporary one beside it, so that a failed write leaves
 // the old file intact. Refuses to replace a read-only file.
-bool ReplaceFileContents(const std::filesystem::path& file, const std::string& bytes);
+FileResult ReplaceFileContents(const std::filesystem::path& file, const std::string& bytes);
+
+// Definitions are small; a file near this size is none.
+constexpr std::size_t kMaxDefinitionBytes = 16 << 20;
+// The whole file, refused when it is no regular file or too large.
+FileResult ReadDefinitionFile(const std::filesystem::path& file, std::string& bytes);
 
 // Little-endian fields of the binary definition files.
 class DefinitionReader {

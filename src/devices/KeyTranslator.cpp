@@ -127,13 +127,18 @@ bool KeyTranslator::Parse(const AString& value, KeyTranslation& entry) {
 
 void KeyTranslator::Load(INIFile& ini) {
     table_.clear();
+    rejected_ = AString();
     for (std::int32_t i = 0;; ++i) {
         AString value;
         if (!ini.ReadString(KeyNameOf(i), value))
             break;
         KeyTranslation entry;
-        if (!Parse(value, entry))
+        if (!Parse(value, entry)) {
+            // A blank value is how a shorter table ends; anything else is a mistake.
+            if (!value.IsEmpty())
+                rejected_ = KeyNameOf(i) + "=" + value;
             break;
+        }
         table_.push_back(entry);
     }
 }

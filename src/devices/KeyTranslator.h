@@ -38,6 +38,9 @@ public:
 
     // Reads entries until the first missing, malformed or out-of-range one.
     void Load(INIFile& ini);
+    // The malformed entry that ended the last Load ("KeyTr7=x,1"); empty when the table
+    // ended at a missing or blank key.
+    const AString& RejectedEntry() const { return rejected_; }
     // Writes every entry, then blanks the keys left over from a longer table so that
     // the next load stops there.
     void Save(INIFile& ini) const;
@@ -72,4 +75,5 @@ public:
 private:
     KeyTranslationList table_;
     KeyTranslationList kept_;
+    AString rejected_;
 };

@@ -1,7 +1,8 @@
 #include "devices/MidiController.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "devices/DefinitionFiles.h"
@@ -11,16 +12,19 @@ MidiController::MidiController() : name_("Undefined") {}
 
 MidiController::MidiController(const AString& fileName) {
     const std::filesystem::path path = DefinitionPath(fileName);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    loaded_ = ReadDefinitionFile(path, bytes);
+    if (!loaded_) {
         high_ = 127;
         valid_ = false;
-        ShowMessage("", "Bad Read", MessageIcon::Exclamation);
+        ShowMessage("", AString(loaded_.Explain("Bad Read")), MessageIcon::Exclamation);
         return;
     }
     fileName_ = fileName;
     readOnly_ = IsReadOnlyFile(path);
-    ReadFrom(in);
+    std::istringstream in(std::move(bytes));
+    if (!ReadFrom(in))
+        loaded_ = FileResult::Refused(path, kUnreadable);
 }
 
 bool MidiController::ReadFrom(std::istream& in) {
@@ -58,11 +62,11 @@ std::string MidiController::Bytes() const {
     return out.Bytes();
 }
 
-bool MidiController::Write() {
+FileResult MidiController::Write() {
     if (fileName_.IsEmpty()) {
         fileName_ = DeriveDefinitionFileName(name_, ".CTR", DefinitionDirectory());
         if (fileName_.IsEmpty())
-            return false;
+            return FileResult::FromErrno(DefinitionPath(name_), EEXIST);
     }
     return ReplaceFileContents(DefinitionPath(fileName_), Bytes());
 }

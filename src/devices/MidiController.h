@@ -5,6 +5,7 @@
 #include <string>
 
 #include "util/AString.h"
+#include "util/FileResult.h"
 
 // One MIDI control-change number with its name, value range and default, or an on/off
 // switch. Stored one per ".CTR" file in the home directory.
@@ -12,6 +13,7 @@ class MidiController {
 public:
     static constexpr char kMarker = '%';
     static constexpr std::int16_t kHighest = 16383;
+    static constexpr const char* kUnreadable = "Not a controller definition the program can read";
 
     // A new definition as the list dialog makes it: "Undefined", 0 to 16383, default 0.
     MidiController();
@@ -24,7 +26,7 @@ public:
     bool ReadFrom(std::istream& in);
     std::string Bytes() const;
     // Writes the file, deriving a file name first when there is none.
-    bool Write();
+    FileResult Write();
     bool Delete();
 
     // The editor's OK: false with the message shown (and nothing changed) when the
@@ -54,6 +56,8 @@ public:
     }
     bool IsValid() const { return valid_; }
     bool IsReadOnly() const { return readOnly_; }
+    // Why the file read by the constructor gave no valid definition.
+    const FileResult& LoadResult() const { return loaded_; }
 
 private:
     AString fileName_;
@@ -64,5 +68,6 @@ private:
     std::int16_t low_ = 0;
     std::int16_t high_ = kHighest;
     bool valid_ = true;
+    FileResult loaded_;
     bool readOnly_ = false;
 };

@@ -1,6 +1,7 @@
 #include "devices/MidiDevice.h"
 
-#include <fstream>
+#include <cerrno>
+#include <sstream>
 #include <system_error>
 
 #include "devices/DefinitionFiles.h"
@@ -9,14 +10,17 @@ MidiDevice::MidiDevice() = default;
 
 MidiDevice::MidiDevice(const AString& fileName) {
     const std::filesystem::path path = DefinitionPath(fileName);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    loaded_ = ReadDefinitionFile(path, bytes);
+    if (!loaded_) {
         valid_ = false;
         return;
     }
     fileName_ = fileName;
     readOnly_ = IsReadOnlyFile(path);
-    ReadFrom(in);
+    std::istringstream in(std::move(bytes));
+    if (!ReadFrom(in))
+        loaded_ = FileResult::Refused(path, kUnreadable);
 }
 
 bool MidiDevice::Exists(const AString& fileName) {
@@ -93,11 +97,11 @@ std::string MidiDevice::Bytes() const {
     return out.Bytes();
 }
 
-bool MidiDevice::Write() {
+FileResult MidiDevice::Write() {
     if (fileName_.IsEmpty()) {
         fileName_ = DeriveDefinitionFileName(name_, ".MDV", DefinitionDirectory());
         if (fileName_.IsEmpty())
-            return false;
+            return FileResult::FromErrno(DefinitionPath(name_), EEXIST);
     }
     return ReplaceFileContents(DefinitionPath(fileName_), Bytes());
 }

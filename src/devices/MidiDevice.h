@@ -9,6 +9,7 @@
 #include "devices/MidiController.h"
 #include "model/SongDevice.h"
 #include "util/AString.h"
+#include "util/FileResult.h"
 #include "util/PArray.h"
 
 // One MIDI sound device: its name, the controller definition files it understands,
@@ -17,6 +18,7 @@
 class MidiDevice : public SongDevice {
 public:
     static constexpr std::uint8_t kListMarker = 0xED;
+    static constexpr const char* kUnreadable = "Not a device definition the program can read";
 
     // An empty definition: no name, no controllers, valid.
     MidiDevice();
@@ -30,7 +32,7 @@ public:
     bool ReadFrom(std::istream& in);
     std::string Bytes() const;
     // Writes the file, deriving a file name first when there is none.
-    bool Write();
+    FileResult Write();
 
     bool HasControllerFile(const AString& name) const;
     void ClearControllerFiles();
@@ -55,6 +57,8 @@ public:
     void SetFileName(const AString& name) { fileName_ = name; }
     bool IsValid() const { return valid_; }
     bool IsReadOnly() const { return readOnly_; }
+    // Why the file read by the constructor gave no valid definition.
+    const FileResult& LoadResult() const { return loaded_; }
 
 private:
     void MakeEmpty();
@@ -68,6 +72,7 @@ private:
     AString fileName_;
     bool valid_ = true;
     bool readOnly_ = false;
+    FileResult loaded_;
 };
 
 // Makes songs bind their device definitions as MidiDevice objects with their

@@ -1,12 +1,12 @@
 #include "devices/ShippedDefaults.h"
 
 #include <cstdint>
-#include <fstream>
 
 #include "devices/Chords.h"
 #include "devices/KeyTranslator.h"
 #include "devices/MidiController.h"
 #include "devices/MidiDevice.h"
+#include "util/AtomicFile.h"
 #include "util/INIFile.h"
 
 namespace {
@@ -80,7 +80,10 @@ bool WriteShippedDefaults(const std::filesystem::path& directory, std::string& e
     }
 
     // The settings file must exist before a value can be written to it.
-    std::ofstream(use.Ini().FilePath(), std::ios::trunc);
+    if (!AtomicFile::Replace(use.Ini().FilePath(), "")) {
+        error = "Cannot write " + use.Ini().FilePath().string();
+        return false;
+    }
     KeyTranslator keys(use.Ini());
     keys.SetEntries(KeyTranslator::DefaultTable());
     keys.Save(use.Ini());

@@ -1,7 +1,6 @@
 #include "midifile/MidiReader.h"
 
 #include <array>
-#include <fstream>
 #include <iterator>
 #include <numeric>
 #include <optional>
@@ -10,6 +9,7 @@
 
 #include "midifile/SongExtensions.h"
 #include "model/Song.h"
+#include "util/RegularFile.h"
 
 namespace {
 
@@ -425,26 +425,13 @@ bool MidiReader::ReadBytes(const std::uint8_t* data, std::size_t size, MidiStrea
     return true;
 }
 
-bool MidiReader::Read(const std::filesystem::path& file, MidiStream& stream, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        if (error)
-            *error = "cannot open " + file.string();
-        return false;
-    }
-    std::vector<char> bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0) {
-        bytes.resize(static_cast<std::size_t>(size));
-        in.read(bytes.data(), size);
-    }
-    if (!in) {
-        if (error)
-            *error = "cannot read " + file.string();
-        return false;
-    }
-    return ReadBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), stream,
-                     error);
+FileResult MidiReader::Read(const std::filesystem::path& file, MidiStream& stream) {
+    std::string bytes;
+    if (FileResult read = RegularFile::ReadAll(file, bytes, kMaxFileBytes); !read)
+        return read;
+    std::string error;
+    if (!ReadBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), stream,
+                   &error))
+        return FileResult::Refused(file, "Not a MIDI file the program can read: " + error);
+    return {};
 }

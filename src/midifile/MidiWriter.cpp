@@ -333,14 +333,14 @@ bool MidiWriter::SongBytes(Song& song, std::string& bytes, std::string* error) {
     return true;
 }
 
-bool MidiWriter::SaveSong(Song& song, const std::filesystem::path& file, bool setName,
-                          std::string* error) {
+FileResult MidiWriter::SaveSong(Song& song, const std::filesystem::path& file, bool setName) {
     std::string bytes;
-    if (!SongBytes(song, bytes, error))
-        return false;
-    if (!WriteFileAtomically(file, bytes, error))
-        return false;
+    std::string error;
+    if (!SongBytes(song, bytes, &error))
+        return FileResult::Refused(file, "The song cannot be written as a MIDI file: " + error);
+    if (FileResult written = AtomicFile::Replace(file, bytes); !written)
+        return written;
     if (setName)
         song.fileName = AString(file.string());
-    return true;
+    return {};
 }

@@ -9,6 +9,7 @@
 
 #include "model/MidiMsg.h"
 #include "util/AString.h"
+#include "util/FileResult.h"
 
 class Song;
 
@@ -70,6 +71,5 @@ public:
     static bool SongBytes(Song& song, std::string& bytes, std::string* error = nullptr);
     // The document's save operation: never touches an existing file unless the whole new
     // one was written. With `setName` the song takes the new name.
-    static bool SaveSong(Song& song, const std::filesystem::path& file, bool setName = true,
-                         std::string* error = nullptr);
+    static FileResult SaveSong(Song& song, const std::filesystem::path& file, bool setName = true);
 };

@@ -403,14 +403,14 @@ std::unique_ptr<Song> MidiReader::BuildSong(const MidiStream& stream, const AStr
     return song;
 }
 
-bool MidiReader::LoadSong(const std::filesystem::path& file, std::unique_ptr<Song>& song,
-                          std::string* error) {
+FileResult MidiReader::LoadSong(const std::filesystem::path& file, std::unique_ptr<Song>& song) {
     MidiStream stream;
-    if (!Read(file, stream, error))
-        return false;
-    std::unique_ptr<Song> built = BuildSong(stream, AString(file.string()), error);
+    if (FileResult read = Read(file, stream); !read)
+        return read;
+    std::string error;
+    std::unique_ptr<Song> built = BuildSong(stream, AString(file.string()), &error);
     if (!built)
-        return false;
+        return FileResult::Refused(file, "Not a song the program can hold: " + error);
     song = std::move(built);
-    return true;
+    return {};
 }

@@ -1,5 +1,6 @@
 #include "model/TimeTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/Song.h"
@@ -97,6 +98,11 @@ AString SignatureListLine(const TimeAndKeySignature& sig) {
 }
 
 bool TypedPositionToTick(const Song& song, MusicalTime time, std::int32_t& tick) {
+    // No beat past the measure's last exists: lowering starts there, or a beat typed
+    // in the millions would be tried one by one.
+    const std::int32_t beats =
+        std::max(1, song.SignatureAtMeasure(std::max(time.measure, 0)).numerator);
+    time.beat = std::min(time.beat, beats - 1);
     while (time.beat >= 0) {
         if (song.MusicalTimeToTick(time, tick))
             return true;

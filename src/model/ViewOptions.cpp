@@ -1,6 +1,8 @@
 #include "model/ViewOptions.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -25,6 +27,16 @@ bool ReadReal(const char*& p, char end, double& value) {
         return false;
     p = stop + (end ? 1 : 0);
     return true;
+}
+
+// Records come from files: each value is held to what the settings dialogs can set,
+// and a real that is no number takes its default.
+template <class T> T Within(long value, long low, long high) {
+    return static_cast<T>(std::clamp(value, low, high));
+}
+
+double Within(double value, double low, double high, double fallback) {
+    return std::isfinite(value) ? std::clamp(value, low, high) : fallback;
 }
 
 } // namespace
@@ -66,17 +78,18 @@ ViewOptions ParseViewOptions(const AString& text) {
     if (!ok)
         return ViewOptions();
     ViewOptions o;
-    o.displayTempo = static_cast<std::int8_t>(i[0]);
-    o.showLyrics = static_cast<std::int8_t>(i[1]);
-    o.showComments = static_cast<std::int8_t>(i[2]);
-    o.showTrackName = static_cast<std::int8_t>(i[3]);
-    o.colorMode = static_cast<std::int32_t>(i[4]);
-    o.clefType = static_cast<std::int32_t>(i[5]);
-    o.splitPitch = static_cast<std::int32_t>(i[6]);
-    o.timeGroupMerge = d[0];
-    o.beamNoteTolerance = d[1];
-    o.printoutScale = d[2];
-    o.quarterNoteDisplayLength = static_cast<std::int32_t>(i[7]);
-    o.printPianoType = static_cast<std::int32_t>(i[8]);
+    const ViewOptions defaults;
+    o.displayTempo = Within<std::int8_t>(i[0], 0, 1);
+    o.showLyrics = Within<std::int8_t>(i[1], 0, 1);
+    o.showComments = Within<std::int8_t>(i[2], 0, 1);
+    o.showTrackName = Within<std::int8_t>(i[3], 0, 1);
+    o.colorMode = Within<std::int32_t>(i[4], kColorByVolume, kColorByTrack);
+    o.clefType = Within<std::int32_t>(i[5], kClefGrand, kClefOctaveTreble);
+    o.splitPitch = Within<std::int32_t>(i[6], kLowestSplit, kHighestSplit);
+    o.timeGroupMerge = Within(d[0], 0.0, kMostFraction, defaults.timeGroupMerge);
+    o.beamNoteTolerance = Within(d[1], 0.0, kMostFraction, defaults.beamNoteTolerance);
+    o.printoutScale = Within(d[2], kSmallestScale, kLargestScale, defaults.printoutScale);
+    o.quarterNoteDisplayLength = Within<std::int32_t>(i[7], kShortestQuarter, kLongestQuarter);
+    o.printPianoType = Within<std::int32_t>(i[8], 0, kLastPianoType);
     return o;
 }

@@ -23,6 +23,16 @@ enum ClefEnumType : std::int32_t {
     kClefOctaveTreble = 5,
 };
 
+// What the settings dialogs can set; records read from files are held to it.
+constexpr std::int32_t kLowestSplit = 28;  // C4
+constexpr std::int32_t kHighestSplit = 42; // C6
+constexpr double kMostFraction = 0.25;     // merge and beam tolerance, 25 %
+constexpr double kSmallestScale = 0.8;
+constexpr double kLargestScale = 1.8;
+constexpr std::int32_t kShortestQuarter = 10;
+constexpr std::int32_t kLongestQuarter = 50;
+constexpr std::int32_t kLastPianoType = 2;
+
 // Staff settings of a track.
 struct StaffViewOptions {
     OptionValue<std::int32_t> clefType{kClefGrand};
@@ -62,5 +72,6 @@ struct ViewOptions : StaffViewOptions, PianoRollOptions {
 // The track options record: "VLOPT:" and twelve comma-separated values.
 constexpr const char* kOptionsPrefix = "VLOPT:";
 AString FormatViewOptions(const ViewOptions& options);
-// A record that does not parse cleanly gives every field its default.
+// A record that does not parse cleanly gives every field its default; values outside
+// what the dialogs offer are taken at the nearest end.
 ViewOptions ParseViewOptions(const AString& text);

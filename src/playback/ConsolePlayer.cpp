@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "model/Song.h"
+#include "model/SongExtent.h"
 #include "playback/PlayerEngine.h"
 #include "playback/PostTarget.h"
 #include "playback/SoundFilePtr.h"
 #include "playback/SynthRenderer.h"
 #include "playback/VorlauneGuts.h"
+#include "util/AtomicFile.h"
 #include "util/Messages.h"
 
 namespace {
@@ -39,23 +41,26 @@ bool WriteSilence(const std::filesystem::path& file, Song& song, AString& error)
     info.samplerate = SynthRenderer::kSampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    std::filesystem::path partial = file;
-    partial += ".partial";
-    SoundFilePtr out(sf_open(partial.c_str(), SFM_WRITE, &info));
+    AtomicFile output(file);
+    if (const FileResult opened = output.Open(); !opened) {
+        error =
+            "Cannot write the file " + AString(file.string()) + ":\n\n" + AString(opened.Reason());
+        return false;
+    }
+    SoundFilePtr out(sf_open_fd(output.Descriptor(), SFM_WRITE, &info, SF_FALSE));
     if (!out) {
         error = "Cannot write the file " + AString(file.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
         return false;
     }
     const std::vector<float> zeros(static_cast<std::size_t>(frames) * 2, 0.0f);
-    const bool written =
-        sf_writef_float(out.get(), zeros.data(), frames) == frames && sf_close(out.release()) == 0;
-    std::error_code ec;
-    if (written)
-        std::filesystem::rename(partial, file, ec);
-    if (!written || ec) {
-        std::filesystem::remove(partial, ec);
-        error = "Cannot write the file " + AString(file.string()) + ".";
+    const bool written = sf_writef_float(out.get(), zeros.data(), frames) == frames;
+    const bool closed = sf_close(out.release()) == 0;
+    const FileResult committed = written && closed ? output.Commit() : FileResult();
+    if (!written || !closed || !committed) {
+        error =
+            "Cannot write the file " + AString(file.string()) + ":\n\n" +
+            AString(committed ? std::string("the sound could not be written") : committed.Reason());
         return false;
     }
     return true;
@@ -102,6 +107,11 @@ bool ConsolePlayer::RunUntilStopped(Song& song, const std::atomic<bool>* interru
 }
 
 bool ConsolePlayer::Render(Song& song, AString& error, AString& notes) {
+    const std::string tooLong = SongExtent::Of(song).RenderRefusal(SongExtent::RenderHourLimit());
+    if (!tooLong.empty()) {
+        error = AString(tooLong);
+        return false;
+    }
     if (song.PointCount() == 0)
         return WriteSilence(renderFile_, song, error);
     CollectingSink shown;

@@ -7,15 +7,11 @@
 #include <system_error>
 #include <vector>
 
-#include "playback/EventQueue.h"
 #include "playback/Sequencer.h"
 #include "playback/SynthRenderer.h"
 
 RenderOutput::RenderOutput(std::unique_ptr<SynthRenderer> renderer, std::filesystem::path file)
-    : renderer_(std::move(renderer)), file_(std::move(file)) {
-    partial_ = file_;
-    partial_ += ".partial";
-}
+    : renderer_(std::move(renderer)), file_(std::move(file)) {}
 
 RenderOutput::~RenderOutput() {
     Stop();
@@ -26,8 +22,14 @@ bool RenderOutput::Start(PlayContext& context, AString& error) {
     info.samplerate = SynthRenderer::kSampleRate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SoundFilePtr file(sf_open(partial_.c_str(), SFM_WRITE, &info));
+    if (const FileResult opened = target_.Open(); !opened) {
+        error =
+            "Cannot write the file " + AString(file_.string()) + ":\n\n" + AString(opened.Reason());
+        return false;
+    }
+    SoundFilePtr file(sf_open_fd(target_.Descriptor(), SFM_WRITE, &info, SF_FALSE));
     if (!file) {
+        target_.Discard();
         error = "Cannot write the file " + AString(file_.string()) + ":\n\n" +
                 AString(sf_strerror(nullptr));
         return false;
@@ -109,13 +111,10 @@ void RenderOutput::Stop() {
     // Closing writes the header: its outcome counts.
     if (sf_close(output_.release()) != 0)
         Fail("Cannot finish the file " + AString(file_.string()) + ".");
-    std::error_code ec;
     if (Error().IsEmpty()) {
-        std::filesystem::rename(partial_, file_, ec);
-        if (ec)
+        if (const FileResult committed = target_.Commit(); !committed)
             Fail("Cannot write the file " + AString(file_.string()) + ":\n\n" +
-                 AString(ec.message()));
+                 AString(committed.Reason()));
     }
-    if (!Error().IsEmpty())
-        std::filesystem::remove(partial_, ec);
+    target_.Discard();
 }

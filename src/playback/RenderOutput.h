@@ -9,6 +9,7 @@
 
 #include "playback/PlayOutput.h"
 #include "playback/SoundFilePtr.h"
+#include "util/AtomicFile.h"
 
 class SynthRenderer;
 
@@ -36,8 +37,8 @@ private:
 
     std::unique_ptr<SynthRenderer> renderer_;
     std::filesystem::path file_;
-    std::filesystem::path partial_;
-    SoundFilePtr output_; // the partial file, while open
+    AtomicFile target_{file_};
+    SoundFilePtr output_; // the sound file on the target's temporary file, while open
     PlayContext* context_ = nullptr;
     std::thread thread_;
     std::counting_semaphore<1 << 20> wake_{0};

@@ -1,14 +1,17 @@
 #include "record/CWaveFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "util/HomeDirectory.h"
+#include "util/RegularFile.h"
 
 namespace {
 
@@ -46,6 +49,7 @@ bool ReadResource(const char* name, std::vector<std::uint8_t>& bytes) {
 constexpr std::uint64_t kRiffHeaderSize = 12; // "RIFF", size, "WAVE"
 constexpr std::uint64_t kChunkHeaderSize = 8;
 constexpr std::uint32_t kFormatSize = 16;
+constexpr const char* kNotReadable = "Not a wave file the program can read";
 
 } // namespace
 
@@ -61,24 +65,37 @@ WaveResult CWaveFile::Open(const char* fileName, WaveMode mode) {
     if (mode != WaveMode::Read)
         return WaveResult::NotImplemented;
     Close();
-    if (std::FILE* f = std::fopen(fileName, "rb")) {
-        file_.reset(f);
+    problem_ = FileResult();
+    int fd = -1;
+    const FileResult opened = RegularFile::Open(fileName, fd);
+    if (opened) {
+        std::FILE* f = ::fdopen(fd, "rb");
         struct stat info {};
-        if (fstat(fileno(f), &info) != 0 || !S_ISREG(info.st_mode)) {
-            Close();
+        if (!f || ::fstat(fd, &info) != 0) {
+            problem_ = FileResult::FromErrno(fileName, errno);
+            if (f)
+                std::fclose(f);
+            else
+                ::close(fd);
             return WaveResult::Fail;
         }
+        file_.reset(f);
         source_ = Source::File;
         sourceSize_ = static_cast<std::uint64_t>(info.st_size);
         position_ = 0;
         const WaveResult result = ParseHeader();
-        if (result != WaveResult::Ok)
+        if (result != WaveResult::Ok) {
+            problem_ = FileResult::Refused(fileName, kNotReadable);
             Close();
+        }
         return result;
     }
+    // Only a name that is no file at all may be a shipped sound.
     std::vector<std::uint8_t> bytes;
-    if (!ReadResource(fileName, bytes))
+    if (opened.Code() != ENOENT || !ReadResource(fileName, bytes)) {
+        problem_ = opened;
         return WaveResult::Fail;
+    }
     resourceBytes_ = std::move(bytes);
     memory_ = resourceBytes_.data();
     sourceSize_ = resourceBytes_.size();
@@ -115,6 +132,17 @@ WaveResult CWaveFile::Close() {
     format_.reset();
     dataSize_ = remaining_ = 0;
     return WaveResult::Ok;
+}
+
+bool WaveFormat::IsIntegerPcm() const {
+    if (formatTag == kPcm)
+        return true;
+    // Valid bits, channel mask, then the sub-format: PCM's tag in the base identifier.
+    static constexpr std::uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                       0x10, 0x00, 0x80, 0x00, 0x00, 0xAA,
+                                                       0x00, 0x38, 0x9B, 0x71};
+    return formatTag == kExtensible && extra.size() >= 22 &&
+           std::memcmp(extra.data() + 6, kPcmSubFormat, sizeof kPcmSubFormat) == 0;
 }
 
 bool CWaveFile::IsRiffData(const std::uint8_t* data, std::size_t size) {
@@ -190,6 +218,8 @@ WaveResult CWaveFile::ParseHeader() {
     format->avgBytesPerSec = Le32(bytes + 8);
     format->blockAlign = Le16(bytes + 12);
     format->bitsPerSample = Le16(bytes + 14);
+    if (format->channels == 0)
+        return WaveResult::Fail;
     // The extra-size count of other formats must lie inside the chunk, and so must the
     // bytes it announces; a 16-byte chunk simply has none.
     if (format->formatTag != WaveFormat::kPcm && fmt.size >= kFormatSize + 2) {

@@ -6,10 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "util/FileResult.h"
+
 // The format record of a wave: the 16 bytes every "fmt " chunk starts with, then the
 // extra bytes of formats other than PCM (none for PCM).
 struct WaveFormat {
     static constexpr std::uint16_t kPcm = 1;
+    static constexpr std::uint16_t kExtensible = 0xFFFE;
 
     std::uint16_t formatTag = 0;
     std::uint16_t channels = 0;
@@ -19,6 +22,11 @@ struct WaveFormat {
     std::uint16_t bitsPerSample = 0;
     std::uint16_t extraSize = 0;
     std::vector<std::uint8_t> extra;
+
+    // Whether the samples are plain integers, as the format tag says: PCM, or the
+    // extensible form whose sub-format is PCM. A-law, mu-law, floating point and
+    // compressed data are not, whatever their bits per sample claim.
+    bool IsIntegerPcm() const;
 };
 
 enum class WaveResult { Ok, Fail, InvalidArgument, NotOpen, NotImplemented };
@@ -35,9 +43,12 @@ public:
     CWaveFile(const CWaveFile&) = delete;
     CWaveFile& operator=(const CWaveFile&) = delete;
 
-    // A name that cannot be opened as a file is looked for among the program's shipped
-    // resources. Only reading is implemented.
+    // A name that names no file is looked for among the program's shipped resources;
+    // folders, pipes and devices are refused without waiting. Only reading is
+    // implemented. A format without channels cannot be read and fails.
     WaveResult Open(const char* fileName, WaveMode mode = WaveMode::Read);
+    // Why the last Open of a file failed, with the file's name.
+    const FileResult& OpenProblem() const { return problem_; }
     // Reads a whole wave file image held by the caller, who keeps it alive until Close.
     WaveResult OpenFromMemory(const std::uint8_t* data, std::size_t size,
                               WaveMode mode = WaveMode::Read);
@@ -85,4 +96,5 @@ private:
     std::uint64_t riffEnd_ = 0; // end of the RIFF form's chunks, clamped to the source
     std::uint32_t dataSize_ = 0;
     std::uint32_t remaining_ = 0;
+    FileResult problem_;
 };

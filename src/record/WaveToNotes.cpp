@@ -42,6 +42,14 @@ std::uint32_t ToMicroseconds(std::int64_t value) {
         std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::uint32_t>::max()));
 }
 
+std::string NotPcm(std::uint16_t tag) {
+    const char* name = tag == 3   ? ", floating point"
+                       : tag == 6 ? ", A-law"
+                       : tag == 7 ? ", mu-law"
+                                  : "";
+    return "Its samples are not plain PCM (format tag " + std::to_string(tag) + name + ")";
+}
+
 // Note numbers past the MIDI range (only reachable with odd settings) move by octaves.
 std::uint8_t NoteInRange(long note) {
     while (note < 0)
@@ -212,10 +220,18 @@ int WaveToNotes::Convert(const WaveToNotesParameters& parameters, std::vector<De
     }
 
     double sampleRate = parameters.sampleRate;
+    fileProblem_ = FileResult();
     if (!parameters.samples) {
-        if (file.Open(parameters.fileName.c_str()) != WaveResult::Ok)
+        if (file.Open(parameters.fileName.c_str()) != WaveResult::Ok) {
+            fileProblem_ = file.OpenProblem();
             return kBadFormat;
+        }
         const WaveFormat& format = *file.Format();
+        // What the tag says decides, not the bits per sample a header may claim.
+        if (!format.IsIntegerPcm()) {
+            fileProblem_ = FileResult::Refused(parameters.fileName, NotPcm(format.formatTag));
+            return kBadFormat;
+        }
         if (format.channels >= 2)
             return kNotMono;
         if (format.bitsPerSample != 16)

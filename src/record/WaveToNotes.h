@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "record/DetectFrequency.h"
+#include "util/FileResult.h"
 
 class INIFile;
 
@@ -77,6 +78,8 @@ public:
 
     // The text the user is shown for an error code.
     static const char* ErrorText(int code);
+    // After a failed Convert of a file: which file and why, when the file is the cause.
+    const FileResult& FileProblem() const { return fileProblem_; }
 
     // Joins analysed frames into notes and drops those voiced for less than the minimum.
     static std::vector<DetectedNote> Segment(const FrequencyAnalysisSegment* frames,
@@ -94,6 +97,7 @@ private:
     ProgressCallback progress_;
     int lastPercent_ = -1;
     const std::atomic<bool>* cancel_ = nullptr;
+    FileResult fileProblem_;
 };
 
 extern const char kWaveToNotesNoNotesText[];

@@ -35,7 +35,7 @@ void WaveToNotesWorker::Run(WaveToNotesParameters parameters) {
         const int code = converter.Convert(parameters, notes, voiced);
         if (code != WaveToNotes::kOk) {
             failed = true;
-            error = WaveToNotes::ErrorText(code);
+            error = converter.FileProblem().Explain(WaveToNotes::ErrorText(code));
         }
     } catch (...) {
         failed = true;

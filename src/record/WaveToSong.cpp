@@ -17,8 +17,8 @@ bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& son
     std::vector<DetectedNote> notes;
     int voicedFrames = 0;
     int code = WaveToNotes::kOk;
+    WaveToNotes converter;
     try {
-        WaveToNotes converter;
         converter.SetProgressCallback(std::move(progress));
         code = converter.Convert(parameters, notes, voicedFrames);
     } catch (...) {
@@ -26,7 +26,10 @@ bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& son
         return false;
     }
     if (code != WaveToNotes::kOk) {
-        failure = Message{kAppTitle, WaveToNotes::ErrorText(code), MessageIcon::Exclamation};
+        // The file and the system's reason follow the converter's own words.
+        failure = Message{kAppTitle,
+                          AString(converter.FileProblem().Explain(WaveToNotes::ErrorText(code))),
+                          MessageIcon::Exclamation};
         return false;
     }
     if (notes.empty()) {

@@ -33,6 +33,14 @@ public:
     const char* c_str() const { return text_.c_str(); }
     const std::string& str() const { return text_; }
     std::string_view view() const { return text_; }
+    // The text as shown, printed and dumped: without the zero bytes many files end their
+    // texts with. The bytes themselves stay and are saved as they came.
+    std::string_view Displayed() const {
+        std::string_view shown = text_;
+        while (!shown.empty() && shown.back() == '\0')
+            shown.remove_suffix(1);
+        return shown;
+    }
     std::size_t Length() const { return text_.size(); }
     bool IsEmpty() const { return text_.empty(); }
     char operator[](std::size_t pos) const { return text_.at(pos); }

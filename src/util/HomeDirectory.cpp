@@ -1,12 +1,18 @@
 #include "util/HomeDirectory.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 #include <unistd.h>
 
+#include "util/AtomicFile.h"
+#include "util/RegularFile.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::size_t kMaxDefaultBytes = 64 << 20;
 
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
@@ -69,12 +75,24 @@ int SeedHomeDirectory(const fs::path& home, const fs::path& resources, std::stri
         if (!entry.is_regular_file(ec))
             continue;
         const fs::path target = home / entry.path().filename();
-        if (fs::exists(target, ec))
+        std::error_code exists;
+        if (fs::exists(fs::symlink_status(target, exists)))
             continue;
-        if (!fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, ec)) {
+        std::string bytes;
+        FileResult result = RegularFile::ReadAll(entry.path(), bytes, kMaxDefaultBytes);
+        AtomicFile file(target);
+        if (result)
+            result = file.Open();
+        if (result)
+            result = file.Write(bytes);
+        if (result)
+            result = file.Commit(false);
+        if (!result && result.Code() == EEXIST && result.File() == target)
+            continue; // made meanwhile by someone else: theirs stays
+        if (!result) {
             if (error)
                 *error = "Cannot copy " + entry.path().string() + " to " + target.string() + ": " +
-                         ec.message();
+                         result.Reason();
             return -1;
         }
         ++copied;

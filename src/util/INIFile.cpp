@@ -1,10 +1,14 @@
 #include "util/INIFile.h"
 
 #include "util/AtomicFile.h"
+#include "util/KnownSettings.h"
+#include "util/RegularFile.h"
+#include "util/SettingsReport.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <system_error>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -26,6 +30,40 @@ bool IsHomeDirKey(const AString& key) {
     return key == "HOMEDIR";
 }
 
+// A settings file is a few kilobytes; anything near this is not one.
+constexpr std::size_t kMaxFileBytes = 4 << 20;
+
+std::string Number(double value, bool integer) {
+    char text[64];
+    std::snprintf(text, sizeof text, integer ? "%.0f" : "%g", value);
+    return text;
+}
+
+void NoteIgnored(const AString& key, const AString& value, const std::string& why) {
+    SettingsReport::Global().Add(INIFile::kFileName, key.str() + "=" + value.str() + " " + why);
+}
+
+// Values of known settings are held to their range; the report says what was changed.
+double Limit(const AString& key, const AString& text, double value, double defaultValue) {
+    const SettingRange* range = KnownSettings::Find(key);
+    if (!range || (value >= range->low && value <= range->high))
+        return value;
+    const double used =
+        range->outsideMeansDefault ? defaultValue : std::clamp(value, range->low, range->high);
+    NoteIgnored(key, text,
+                "is outside " + Number(range->low, range->integer) + " to " +
+                    Number(range->high, range->integer) + "; " +
+                    (range->outsideMeansDefault ? std::string("the default")
+                                                : Number(used, range->integer)) +
+                    " is used");
+    return used;
+}
+
+void NoteNotANumber(const AString& key, const AString& text) {
+    if (KnownSettings::Find(key))
+        NoteIgnored(key, text, "is not a number; the default is used");
+}
+
 } // namespace
 
 INIFile::INIFile(std::filesystem::path homeDirectory) : home_(std::move(homeDirectory)) {}
@@ -43,9 +81,10 @@ bool INIFile::ReadString(const AString& key, AString& value) {
         value = AString(home_.string());
         return true;
     }
-    std::ifstream in(FilePath(), std::ios::binary);
-    if (!in)
+    std::string bytes;
+    if (!RegularFile::ReadAll(FilePath(), bytes, kMaxFileBytes))
         return false;
+    std::istringstream in(std::move(bytes));
     AString line, lineKey;
     while (line.ReadLine(in)) {
         if (!LineKey(line, lineKey) || lineKey.Compare(key) != 0)
@@ -80,9 +119,12 @@ long INIFile::ReadInt(const AString& key, long defaultValue) {
     }
     bool ok = false;
     const long number = value.Mid(i).ToInt(&ok);
-    if (!ok || i >= value.Length() || value[i] < '0' || value[i] > '9')
+    if (!ok || i >= value.Length() || value[i] < '0' || value[i] > '9') {
+        NoteNotANumber(key, value);
         return defaultValue;
-    return negative ? -number : number;
+    }
+    return static_cast<long>(Limit(key, value, static_cast<double>(negative ? -number : number),
+                                   static_cast<double>(defaultValue)));
 }
 
 double INIFile::ReadDouble(const AString& key, double defaultValue) {
@@ -91,7 +133,24 @@ double INIFile::ReadDouble(const AString& key, double defaultValue) {
         return defaultValue;
     bool ok = false;
     const double number = value.ToDouble(&ok);
-    return ok ? number : defaultValue;
+    // "nan" and "inf" parse, but no setting means them.
+    if (!ok || !std::isfinite(number)) {
+        NoteNotANumber(key, value);
+        return defaultValue;
+    }
+    return Limit(key, value, number, defaultValue);
+}
+
+void INIFile::CheckKnownSettings() {
+    for (const SettingRange& range : KnownSettings::All()) {
+        AString value;
+        if (!ReadString(range.key, value) || value.IsEmpty())
+            continue;
+        if (range.integer)
+            ReadInt(range.key, 0);
+        else
+            ReadDouble(range.key, 0.0);
+    }
 }
 
 bool INIFile::WriteDouble(const AString& key, double value) {
@@ -105,9 +164,10 @@ bool INIFile::WriteInt(const AString& key, long value) {
 bool INIFile::WriteString(const AString& key, const AString& value) {
     std::vector<AString> kept;
     {
-        std::ifstream in(FilePath(), std::ios::binary);
-        if (!in)
+        std::string bytes;
+        if (!RegularFile::ReadAll(FilePath(), bytes, kMaxFileBytes))
             return false;
+        std::istringstream in(std::move(bytes));
         AString line, lineKey;
         while (line.ReadLine(in))
             if (LineKey(line, lineKey) && lineKey.Compare(key) != 0)
@@ -118,7 +178,7 @@ bool INIFile::WriteString(const AString& key, const AString& value) {
         text += line.str() + '\n';
     text += key.str() + '=' + value.str() + '\n';
     // A failed write must never cost the user the settings already there.
-    return WriteFileAtomically(FilePath(), text);
+    return static_cast<bool>(AtomicFile::Replace(FilePath(), text));
 }
 
 AString& INIFile::ReadValue(const AString& key) {

@@ -5,7 +5,9 @@
 #include "util/AString.h"
 
 // The settings file VORLAUNE.INI in the home directory: a flat list of KEY=VALUE lines.
-// Never held open; every read scans the file, every write rewrites it whole.
+// Never held open; every read scans the file, every write rewrites it whole. Numbers of
+// the settings with a known range (util/KnownSettings) are held to that range, and what
+// was changed goes to the settings report.
 class INIFile {
 public:
     static constexpr const char* kFileName = "VORLAUNE.INI";
@@ -19,6 +21,10 @@ public:
     virtual bool WriteDouble(const AString& key, double value);
     virtual bool WriteString(const AString& key, const AString& value);
     virtual bool WriteInt(const AString& key, long value);
+
+    // Reads every numeric setting with a known range once, so that the settings report
+    // lists the values that are out of range or no numbers at all.
+    void CheckKnownSettings();
 
     // The value, or "" when missing. The reference stays valid until the next call.
     AString& ReadValue(const AString& key);

@@ -115,25 +115,38 @@ void StaffArranger::Start(Song& song, const ViewFilter* filter, std::int32_t sta
     iter_ = std::make_unique<SongIter>(song, filter);
     std::int32_t inMeasure = 0;
     const MusicalTime at = song.TickToMusicalTime(std::max(startTick, 0), &inMeasure);
-    measureNumber_ = at.measure;
-    measureStart_ = std::max(startTick, 0) - inMeasure;
-    iter_->Seek(measureStart_);
-    staffEnd_.fill(measureStart_);
-    controllerOn_.fill(0);
-    carried_.clear();
-    nextTieId_ = 0;
-    nextBeamId_ = 0;
-    firstAfterStart_ = true;
+    at_.measureNumber_ = at.measure;
+    at_.measureStart_ = std::max(startTick, 0) - inMeasure;
+    iter_->Seek(at_.measureStart_);
+    at_.staffEnd_.fill(at_.measureStart_);
+    at_.controllerOn_.fill(0);
+    at_.carried_.clear();
+    at_.nextTieId_ = 0;
+    at_.nextBeamId_ = 0;
+    at_.firstAfterStart_ = true;
     block_.Reset();
     tempos_.clear();
-    nextTempo_ = 0;
+    at_.nextTempo_ = 0;
     if (showTempo_) {
         for (std::size_t i = 0; i < song.TempoCount(); ++i) {
             std::int32_t tick = 0, tempo = 0;
-            if (song.GetTempo(i, tick, tempo) && tick >= measureStart_)
+            if (song.GetTempo(i, tick, tempo) && tick >= at_.measureStart_)
                 tempos_.push_back({tick, tempo});
         }
     }
+}
+
+StaffArranger::Position StaffArranger::SavePosition() const {
+    return at_;
+}
+
+void StaffArranger::RestorePosition(const Position& position) {
+    if (!iter_)
+        throw std::logic_error("StaffArranger: position restored before Start");
+    at_ = position;
+    // Every measure leaves the cursor on the first record at or after its end.
+    iter_->Seek(at_.measureStart_);
+    block_.Reset();
 }
 
 bool StaffArranger::SongUsedUp() const {
@@ -141,8 +154,9 @@ bool StaffArranger::SongUsedUp() const {
 }
 
 std::int16_t StaffArranger::NextTieId() {
-    const std::int16_t id = nextTieId_;
-    nextTieId_ = static_cast<std::int16_t>(nextTieId_ + 1 >= kTieIdCount ? 0 : nextTieId_ + 1);
+    const std::int16_t id = at_.nextTieId_;
+    at_.nextTieId_ =
+        static_cast<std::int16_t>(at_.nextTieId_ + 1 >= kTieIdCount ? 0 : at_.nextTieId_ + 1);
     return id;
 }
 
@@ -150,7 +164,7 @@ std::unique_ptr<MeasureDrawInfo> StaffArranger::SetUpMeasure() {
     if (!song_)
         throw std::logic_error("StaffArranger: measure asked for before Start");
     auto measure = std::make_unique<MeasureDrawInfo>(&block_);
-    const TimeAndKeySignature& sig = song_->SignatureAtMeasure(measureNumber_);
+    const TimeAndKeySignature& sig = song_->SignatureAtMeasure(at_.measureNumber_);
     measure->signature = sig;
     measure->length = song_->MeasureTicks(sig);
     const std::int32_t numerator = std::max(sig.numerator, 1);
@@ -161,30 +175,31 @@ std::unique_ptr<MeasureDrawInfo> StaffArranger::SetUpMeasure() {
         static_cast<std::int32_t>(static_cast<std::int64_t>(measure->length) * perGroup /
                                   numerator),
         1);
-    measure->startTick = measureStart_;
-    measure->measureNumber = measureNumber_;
+    measure->startTick = at_.measureStart_;
+    measure->measureNumber = at_.measureNumber_;
     measure->clef = placement_.Clef();
-    measure->firstMeasureOfSong = measureStart_ < song_->MeasureTicks(song_->SignatureAtMeasure(0));
-    measure->firstAfterStart = firstAfterStart_;
-    measure->timeSigChanged = firstAfterStart_ || sig.numerator != previous_.numerator ||
-                              sig.denominator != previous_.denominator;
+    measure->firstMeasureOfSong =
+        at_.measureStart_ < song_->MeasureTicks(song_->SignatureAtMeasure(0));
+    measure->firstAfterStart = at_.firstAfterStart_;
+    measure->timeSigChanged = at_.firstAfterStart_ || sig.numerator != at_.previous_.numerator ||
+                              sig.denominator != at_.previous_.denominator;
     measure->keySigChanged =
-        firstAfterStart_ || sig.key != previous_.key || sig.mode != previous_.mode;
+        at_.firstAfterStart_ || sig.key != at_.previous_.key || sig.mode != at_.previous_.mode;
     accidentals_.Reset(sig.key);
     return measure;
 }
 
 void StaffArranger::FinishMeasure(const MeasureDrawInfo& measure) {
-    previous_ = measure.signature;
-    measureStart_ = ClampTick(static_cast<std::int64_t>(measureStart_) + measure.length);
-    ++measureNumber_;
-    firstAfterStart_ = false;
+    at_.previous_ = measure.signature;
+    at_.measureStart_ = ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
+    ++at_.measureNumber_;
+    at_.firstAfterStart_ = false;
 }
 
 std::unique_ptr<MeasureDrawInfo> StaffArranger::ArrangeNextMeasure() {
     std::unique_ptr<MeasureDrawInfo> measure = SetUpMeasure();
     BuildItems(*measure);
-    beamer_.Beam(*measure, placement_, beamTolerance_, nextBeamId_);
+    beamer_.Beam(*measure, placement_, beamTolerance_, at_.nextBeamId_);
     stems_.SetUnbeamedStems(*measure, placement_);
     FinishMeasure(*measure);
     return measure;
@@ -192,10 +207,11 @@ std::unique_ptr<MeasureDrawInfo> StaffArranger::ArrangeNextMeasure() {
 
 std::unique_ptr<MeasureDrawInfo> StaffArranger::ArrangeEmptyMeasure() {
     std::unique_ptr<MeasureDrawInfo> measure = SetUpMeasure();
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(measureStart_) + measure->length);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure->length);
     DrawItemInfoList& column = NewColumn(*measure);
     for (std::int16_t staff = 0; staff < placement_.StaffCount(); ++staff)
-        AddRests(*measure, column, staff, measureStart_, end);
+        AddRests(*measure, column, staff, at_.measureStart_, end);
     measure->endOfSong = true;
     FinishMeasure(*measure);
     return measure;
@@ -207,16 +223,17 @@ DrawItemInfoList& StaffArranger::NewColumn(MeasureDrawInfo& measure) {
 }
 
 void StaffArranger::BuildItems(MeasureDrawInfo& measure) {
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(measureStart_) + measure.length);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
     DrawItemInfoList* column = nullptr;
     std::int32_t previousTime = -1;
-    if (!carried_.empty()) {
+    if (!at_.carried_.empty()) {
         column = &NewColumn(measure);
         previousTime = 0;
         PlaceCarried(measure, *column);
     }
     while (!iter_->AtEnd() && iter_->Tick() < end) {
-        const std::int32_t time = iter_->Tick() - measureStart_;
+        const std::int32_t time = iter_->Tick() - at_.measureStart_;
         if (!column || previousTime < 0 || time - previousTime > mergeTicks_)
             column = &NewColumn(measure);
         previousTime = time;
@@ -228,14 +245,14 @@ void StaffArranger::BuildItems(MeasureDrawInfo& measure) {
         iter_->NextPoint();
     }
     DrawItemInfoList* tail = nullptr;
-    if (nextTempo_ < tempos_.size() && tempos_[nextTempo_].tick < end) {
+    if (at_.nextTempo_ < tempos_.size() && tempos_[at_.nextTempo_].tick < end) {
         tail = &NewColumn(measure);
         FlushTempos(*tail, measure.length - 1);
     }
     const std::int32_t eighth = std::max(ticksPerQuarter_ / 8, 1);
     for (std::int16_t staff = 0; staff < placement_.StaffCount(); ++staff) {
         const std::int32_t from =
-            std::max(staffEnd_[static_cast<std::size_t>(staff)], measureStart_);
+            std::max(at_.staffEnd_[static_cast<std::size_t>(staff)], at_.measureStart_);
         if (end - from >= eighth) {
             if (!tail)
                 tail = &NewColumn(measure);
@@ -246,21 +263,23 @@ void StaffArranger::BuildItems(MeasureDrawInfo& measure) {
 }
 
 void StaffArranger::FlushTempos(DrawItemInfoList& column, std::int32_t upTo) {
-    while (nextTempo_ < tempos_.size() && tempos_[nextTempo_].tick - measureStart_ <= upTo) {
-        const PendingTempo& tempo = tempos_[nextTempo_++];
+    while (at_.nextTempo_ < tempos_.size() &&
+           tempos_[at_.nextTempo_].tick - at_.measureStart_ <= upTo) {
+        const PendingTempo& tempo = tempos_[at_.nextTempo_++];
         const std::string text = "Tempo " + std::to_string(TempoToBpm(tempo.tempo));
-        AddText(column, std::max(tempo.tick - measureStart_, 0), -1, kTextTempo, text);
+        AddText(column, std::max(tempo.tick - at_.measureStart_, 0), -1, kTextTempo, text);
     }
 }
 
 void StaffArranger::PlaceCarried(MeasureDrawInfo& measure, DrawItemInfoList& column) {
     std::vector<CarriedNote> still;
-    for (CarriedNote carried : carried_) {
+    for (CarriedNote carried : at_.carried_) {
         const std::int32_t part = std::min(carried.remaining, measure.length);
         const std::int32_t left = carried.remaining - part;
-        NoteDrawItem* note = AddNote(measure, column, carried.pitch, 0, carried.duration, part,
-                                     static_cast<std::int64_t>(measureStart_) + carried.remaining,
-                                     carried.velocity, -1, true);
+        NoteDrawItem* note =
+            AddNote(measure, column, carried.pitch, 0, carried.duration, part,
+                    static_cast<std::int64_t>(at_.measureStart_) + carried.remaining,
+                    carried.velocity, -1, true);
         note->tieEnd = carried.tieId;
         if (left > 0) {
             carried.tieId = NextTieId();
@@ -270,7 +289,7 @@ void StaffArranger::PlaceCarried(MeasureDrawInfo& measure, DrawItemInfoList& col
             still.push_back(carried);
         }
     }
-    carried_ = std::move(still);
+    at_.carried_ = std::move(still);
 }
 
 void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, const MidiMsg& msg,
@@ -282,7 +301,7 @@ void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, c
         const std::int32_t room = measure.length - time;
         const std::int32_t part = std::min(duration, room);
         NoteDrawItem* note = AddNote(measure, column, source.key, time, duration, part,
-                                     static_cast<std::int64_t>(measureStart_) + time + duration,
+                                     static_cast<std::int64_t>(at_.measureStart_) + time + duration,
                                      source.velocity, msgIndex, false);
         if (duration > room) {
             CarriedNote carried;
@@ -293,7 +312,7 @@ void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, c
             carried.tieId = NextTieId();
             note->tieStart = carried.tieId;
             note->carriedDuration = Bound16(carried.remaining);
-            carried_.push_back(carried);
+            at_.carried_.push_back(carried);
         }
         break;
     }
@@ -303,8 +322,8 @@ void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, c
         // Coarse controllers and pitch bend hold 14-bit values, the others 7-bit ones.
         const bool wide = change.controller == kPitchBend || IsCoarseController(change.controller);
         const std::int8_t on = change.value >= (wide ? 8192 : 64) ? 1 : 0;
-        if (on != controllerOn_[controller]) {
-            controllerOn_[controller] = on;
+        if (on != at_.controllerOn_[controller]) {
+            at_.controllerOn_[controller] = on;
             const std::int32_t symbol = controllerSymbol_[controller][static_cast<std::size_t>(on)];
             if (symbol >= 0)
                 AddSymbol(column, time, msgIndex, placement_.SystemBottom() + 12, symbol);
@@ -317,7 +336,7 @@ void StaffArranger::AddMsg(MeasureDrawInfo& measure, DrawItemInfoList& column, c
                            (text.textType == kTextLyric && showLyrics_) ||
                            (text.textType == kTextTrackName && showTrackName_);
         if (shown)
-            AddText(column, time, msgIndex, text.textType, text.text.view());
+            AddText(column, time, msgIndex, text.textType, text.text.Displayed());
         else if (text.textType == 7 && text.text.view().starts_with("Audio:"))
             AddSymbol(column, time, msgIndex, placement_.SystemBottom() + 14, kSymbolAudioCue);
         break;
@@ -334,16 +353,12 @@ NoteDrawItem* StaffArranger::AddNote(MeasureDrawInfo& measure, DrawItemInfoList&
                                      bool continuation) {
     const NotePlace place = placement_.Place(pitch, measure.signature.key);
     const std::size_t staff = static_cast<std::size_t>(place.staff);
-    const std::int32_t at = measureStart_ + time;
-    const std::int32_t gapFrom = std::max(staffEnd_[staff], measureStart_);
+    const std::int32_t at = at_.measureStart_ + time;
+    const std::int32_t gapFrom = std::max(at_.staffEnd_[staff], at_.measureStart_);
     if (at - gapFrom >= std::max(ticksPerQuarter_ / 8, 1))
         AddRests(measure, column, place.staff, gapFrom, at);
 
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    NoteDrawItem* note = alloc.new_object<NoteDrawItem>();
-    note->kind = kItemNote;
-    note->time = time;
-    note->msgIndex = msgIndex;
+    NoteDrawItem* note = AddItem<NoteDrawItem>(column, kItemNote, time, msgIndex);
     note->staff = place.staff;
     note->position = place.position;
     note->ledger = place.ledger;
@@ -354,21 +369,21 @@ NoteDrawItem* StaffArranger::AddNote(MeasureDrawInfo& measure, DrawItemInfoList&
     note->accidental =
         continuation ? kAccNone
                      : accidentals_.Mark(place.diatonic, place.pitchClass, measure.signature.key);
-    column.push_back(note);
     measure.shortestType = std::min(measure.shortestType, note->durationType);
-    staffEnd_[staff] = std::max(staffEnd_[staff], ClampTick(endTick));
+    at_.staffEnd_[staff] = std::max(at_.staffEnd_[staff], ClampTick(endTick));
     return note;
 }
 
 void StaffArranger::AddRests(MeasureDrawInfo& measure, DrawItemInfoList& column, std::int16_t staff,
                              std::int32_t from, std::int32_t to) {
-    const std::int32_t end = ClampTick(static_cast<std::int64_t>(measureStart_) + measure.length);
-    from = std::max(from, measureStart_);
+    const std::int32_t end =
+        ClampTick(static_cast<std::int64_t>(at_.measureStart_) + measure.length);
+    from = std::max(from, at_.measureStart_);
     to = std::min(to, end);
     const std::int32_t eighth = std::max(ticksPerQuarter_ / 8, 1);
     const std::int64_t groupLength = std::max(measure.beatGroupLength, 1);
-    std::int32_t t = from - measureStart_;
-    const std::int32_t last = to - measureStart_;
+    std::int32_t t = from - at_.measureStart_;
+    const std::int32_t last = to - at_.measureStart_;
     while (t < last) {
         const std::int64_t boundary = (t / groupLength + 1) * groupLength;
         const std::int32_t segmentEnd =
@@ -378,22 +393,17 @@ void StaffArranger::AddRests(MeasureDrawInfo& measure, DrawItemInfoList& column,
             AddRest(column, staff, t, length);
         t = segmentEnd;
     }
-    std::int32_t& staffEnd = staffEnd_[static_cast<std::size_t>(staff)];
+    std::int32_t& staffEnd = at_.staffEnd_[static_cast<std::size_t>(staff)];
     staffEnd = std::max(staffEnd, to);
 }
 
 void StaffArranger::AddRest(DrawItemInfoList& column, std::int16_t staff, std::int32_t time,
                             std::int32_t length) {
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
     auto add = [&](std::int32_t at, std::int32_t ticks) {
-        RestDrawItem* rest = alloc.new_object<RestDrawItem>();
-        rest->kind = kItemRest;
-        rest->time = at;
-        rest->msgIndex = -1;
+        RestDrawItem* rest = AddItem<RestDrawItem>(column, kItemRest, at, -1);
         rest->durationType = DurationType(ticks);
         rest->position = placement_.MiddleLine(staff);
         rest->length = ticks;
-        column.push_back(rest);
     };
     const std::int32_t type = DurationType(length);
     if (type == kDurDotted8th || type == kDurDottedQuarter || type == kDurDottedHalf) {
@@ -406,30 +416,33 @@ void StaffArranger::AddRest(DrawItemInfoList& column, std::int16_t staff, std::i
     }
 }
 
-void StaffArranger::AddText(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
-                            std::int32_t type, std::string_view text) {
+template <class Item>
+Item* StaffArranger::AddItem(DrawItemInfoList& column, std::int32_t kind, std::int32_t time,
+                             std::int32_t msgIndex) {
     std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    TextDrawItem* item = alloc.new_object<TextDrawItem>();
-    item->kind = kItemText;
+    Item* item = alloc.new_object<Item>();
+    item->kind = kind;
     item->time = time;
     item->msgIndex = msgIndex;
+    column.push_back(item);
+    return item;
+}
+
+void StaffArranger::AddText(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
+                            std::int32_t type, std::string_view text) {
+    TextDrawItem* item = AddItem<TextDrawItem>(column, kItemText, time, msgIndex);
     item->position = placement_.SystemBottom() + 6;
     item->textType = type;
+    // Drawn as a C string: it ends at the first zero byte.
     const std::size_t length =
         std::min(text.find('\0'), std::min(text.size(), TextDrawItem::kMaxText));
     std::memcpy(item->text, text.data(), length);
     item->text[length] = '\0';
-    column.push_back(item);
 }
 
 void StaffArranger::AddSymbol(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
                               std::int32_t position, std::int32_t symbol) {
-    std::pmr::polymorphic_allocator<std::byte> alloc(&block_);
-    SymbolDrawItem* item = alloc.new_object<SymbolDrawItem>();
-    item->kind = kItemSymbol;
-    item->time = time;
-    item->msgIndex = msgIndex;
+    SymbolDrawItem* item = AddItem<SymbolDrawItem>(column, kItemSymbol, time, msgIndex);
     item->position = position;
     item->symbol = symbol;
-    column.push_back(item);
 }

@@ -22,8 +22,38 @@ class MidiMsg;
 // time: written values, ties over bar lines, rests, staff positions, accidentals, beams
 // and stems. Knows nothing of pixels.
 class StaffArranger {
+    struct CarriedNote {
+        std::int32_t pitch = 0;
+        std::uint8_t velocity = 0;
+        std::int32_t duration = 0;  // of the whole note
+        std::int32_t remaining = 0; // still to be drawn
+        std::int16_t tieId = -1;
+    };
+
 public:
     static constexpr std::size_t kDefaultBlockBytes = 1048576;
+
+    // Where the next measure starts, with everything that runs on from one measure to
+    // the next (tied notes, pedals, tie and beam numbers): enough to arrange the song
+    // again from there. A printout keeps one per page instead of the pages' measures.
+    class Position {
+    public:
+        std::int32_t MeasureNumber() const { return measureNumber_; }
+        std::int32_t MeasureStart() const { return measureStart_; }
+
+    private:
+        friend class StaffArranger;
+        std::int32_t measureNumber_ = 0;
+        std::int32_t measureStart_ = 0;
+        bool firstAfterStart_ = true;
+        TimeAndKeySignature previous_;
+        std::array<std::int32_t, 2> staffEnd_{};
+        std::array<std::int8_t, 128> controllerOn_{};
+        std::vector<CarriedNote> carried_;
+        std::int16_t nextTieId_ = 0;
+        std::int16_t nextBeamId_ = 0;
+        std::size_t nextTempo_ = 0;
+    };
 
     explicit StaffArranger(std::size_t blockBytes = kDefaultBlockBytes);
     ~StaffArranger();
@@ -53,10 +83,19 @@ public:
     // Rests only, for each staff; for the space after the song's end.
     std::unique_ptr<MeasureDrawInfo> ArrangeEmptyMeasure();
 
+    // Only after Start.
+    Position SavePosition() const;
+    // Back (or on) to a position saved from this arrangement; measures arranged before
+    // are gone.
+    void RestorePosition(const Position& position);
+    // Gives back the memory of every measure arranged so far; none of them may be used
+    // after this.
+    void ReleaseItems() { block_.Reset(); }
+
     bool SongUsedUp() const;
-    bool HasCarriedNotes() const { return !carried_.empty(); }
+    bool HasCarriedNotes() const { return !at_.carried_.empty(); }
     // Nothing more to show: messages used up and no tied note still running.
-    bool Finished() const { return SongUsedUp() && carried_.empty(); }
+    bool Finished() const { return SongUsedUp() && at_.carried_.empty(); }
 
     std::int32_t PositionToPitch(std::int32_t position, std::int32_t key, std::int32_t mode) const {
         return placement_.PositionToPitch(position, key, mode);
@@ -71,13 +110,6 @@ public:
     const StaffItemBlock& Block() const { return block_; }
 
 private:
-    struct CarriedNote {
-        std::int32_t pitch = 0;
-        std::uint8_t velocity = 0;
-        std::int32_t duration = 0;  // of the whole note
-        std::int32_t remaining = 0; // still to be drawn
-        std::int16_t tieId = -1;
-    };
     struct PendingTempo {
         std::int32_t tick;
         std::int32_t tempo;
@@ -97,6 +129,10 @@ private:
                   std::int32_t from, std::int32_t to);
     void AddRest(DrawItemInfoList& column, std::int16_t staff, std::int32_t time,
                  std::int32_t length);
+    // A new item of the block at the end of the column.
+    template <class Item>
+    Item* AddItem(DrawItemInfoList& column, std::int32_t kind, std::int32_t time,
+                  std::int32_t msgIndex);
     void AddText(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
                  std::int32_t type, std::string_view text);
     void AddSymbol(DrawItemInfoList& column, std::int32_t time, std::int32_t msgIndex,
@@ -124,16 +160,7 @@ private:
 
     Song* song_ = nullptr;
     std::unique_ptr<SongIter> iter_;
-    std::int32_t measureNumber_ = 0;
-    std::int32_t measureStart_ = 0;
-    bool firstAfterStart_ = true;
-    TimeAndKeySignature previous_;
-    std::array<std::int32_t, 2> staffEnd_{};
-    std::array<std::int8_t, 128> controllerOn_{};
+    Position at_; // what runs on from measure to measure
     std::array<std::array<std::int32_t, 2>, 128> controllerSymbol_{};
-    std::vector<CarriedNote> carried_;
-    std::int16_t nextTieId_ = 0;
-    std::int16_t nextBeamId_ = 0;
     std::vector<PendingTempo> tempos_;
-    std::size_t nextTempo_ = 0;
 };

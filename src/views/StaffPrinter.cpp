@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory_resource>
+#include <string>
 
 #include "model/Song.h"
+#include "model/SongExtent.h"
+#include "util/INIFile.h"
 
 namespace {
 
@@ -11,6 +15,12 @@ constexpr double kUnitsPerCentimetre = 472.4409448818898; // 1200 per inch
 
 std::int32_t Truncate(double value) {
     return static_cast<std::int32_t>(value);
+}
+
+std::string TooLong(std::int64_t measures, const std::string& pages, std::int32_t limit) {
+    return "Cannot print this song:\n\nIt is " + std::to_string(measures) +
+           " measures long and would take " + pages + " pages; the limit is " +
+           std::to_string(limit) + " pages (setting \"" + StaffPrinter::kPageLimitKey + "\").";
 }
 
 } // namespace
@@ -37,7 +47,10 @@ bool ChoosePrintTracks(const Song& song, int track, ViewFilter& filter, ViewOpti
 }
 
 StaffPrinter::StaffPrinter(Song& song, const ViewFilter& filter, const ViewOptions& options)
-    : song_(song), filter_(filter), options_(options) {}
+    : song_(song), filter_(filter), options_(options) {
+    if (INIFile* ini = INIFile::Global())
+        pageLimit_ = static_cast<std::int32_t>(ini->ReadInt(kPageLimitKey, kDefaultPageLimit));
+}
 
 StaffPrinter::~StaffPrinter() = default;
 
@@ -84,9 +97,14 @@ std::int32_t StaffPrinter::NaturalWidth(const MeasureDrawInfo& measure, bool lin
 std::vector<const AString*> StaffPrinter::Subtitles() const {
     std::vector<const AString*> lines;
     for (const SongText* text : {&song_.author, &song_.copyright, &song_.instructions})
-        if (!text->text.IsEmpty())
+        if (!text->text.Displayed().empty())
             lines.push_back(&text->text);
     return lines;
+}
+
+std::int32_t StaffPrinter::ReservedHeight() const {
+    // Titles, the subtitles there are and one empty line stand above the staves.
+    return (2 + static_cast<std::int32_t>(Subtitles().size())) * titleHeight_;
 }
 
 std::int32_t StaffPrinter::CountPages(std::int32_t pageWidth, std::int32_t pageHeight,
@@ -101,83 +119,133 @@ std::int32_t StaffPrinter::CountPages(std::int32_t pageWidth, std::int32_t pageH
     const bool grand = options_.clefType == kClefGrand || options_.clefType < kClefGrand ||
                        options_.clefType > kClefOctaveTreble;
     staffHeight_ = Truncate((grand ? 1200 : 320) * yScale_) + Truncate(3 * 320 * yScale_);
-    Paginate(pageHeight);
-    pageCount_ = static_cast<std::int32_t>(pages_.size());
+    index_.clear();
+    refusal_.clear();
+    if (!Refuse(pageHeight))
+        Paginate(pageHeight);
+    pageCount_ = static_cast<std::int32_t>(index_.size());
     return pageCount_;
+}
+
+bool StaffPrinter::Refuse(std::int32_t pageHeight) {
+    // The narrowest a measure can be and the most lines a page can take give the fewest
+    // pages the song could need: known before any measure is arranged.
+    std::int32_t narrowest = pageWidth_;
+    for (std::int32_t type = 0; type <= kDurationTypeCount; ++type) {
+        MeasureDrawInfo blank(std::pmr::null_memory_resource());
+        blank.shortestType = type;
+        narrowest = std::min(narrowest, NaturalWidth(blank, false, xScale_));
+    }
+    const std::int64_t perLine = pageWidth_ / std::max(narrowest, 1) + 1;
+    const std::int64_t perPage =
+        std::max<std::int64_t>((pageHeight - ReservedHeight()) / std::max(staffHeight_, 1), 0) + 1;
+    const SongExtent extent = SongExtent::Of(song_);
+    const std::int64_t fewest = (extent.measures + perLine * perPage - 1) / (perLine * perPage);
+    if (fewest <= pageLimit_)
+        return false;
+    refusal_ = TooLong(extent.measures, "at least " + std::to_string(fewest), pageLimit_);
+    return true;
+}
+
+std::unique_ptr<MeasureDrawInfo> StaffPrinter::NextMeasure(bool lineStart, std::int32_t& width) {
+    std::unique_ptr<MeasureDrawInfo> measure = arranger_.ArrangeNextMeasure();
+    // Every line starts with clef and key signature.
+    if (lineStart)
+        measure->keySigChanged = true;
+    width = NaturalWidth(*measure, lineStart, xScale_);
+    if (lineStart)
+        width = std::min(width, pageWidth_);
+    return measure;
 }
 
 void StaffPrinter::Paginate(std::int32_t pageHeight) {
     arranger_.Configure(options_);
     arranger_.Start(song_, &filter_, 0);
-    pages_.clear();
-    // Titles, the subtitles there are and one empty line stand above the staves.
-    const std::int32_t reserved =
-        (2 + static_cast<std::int32_t>(Subtitles().size())) * titleHeight_;
-    std::unique_ptr<MeasureDrawInfo> held;
+    const std::int32_t reserved = ReservedHeight();
     while (true) {
-        MeasureDrawInfoListList& page = pages_.emplace_back();
+        if (static_cast<std::int32_t>(index_.size()) == pageLimit_) {
+            refusal_ = TooLong(SongExtent::Of(song_).measures,
+                               "more than " + std::to_string(pageLimit_), pageLimit_);
+            index_.clear();
+            return;
+        }
+        PageIndex& page = index_.emplace_back();
+        page.start = arranger_.SavePosition();
         std::int32_t available = pageHeight - reserved;
         // A page always takes a line, however small it is, so that printing ends.
-        while ((available > staffHeight_ || page.empty()) && (held || !arranger_.Finished())) {
-            MeasureDrawInfoList& line = page.emplace_back();
+        while ((available > staffHeight_ || page.lines.empty()) && !arranger_.Finished()) {
+            LineIndex& line = page.lines.emplace_back();
             std::int64_t total = 0;
-            bool broken = false;
-            auto place = [&](std::unique_ptr<MeasureDrawInfo> measure) {
-                std::int32_t width = NaturalWidth(*measure, line.empty(), xScale_);
-                if (line.empty())
-                    width = std::min(width, pageWidth_);
-                measure->drawingWidth = width;
-                total += width;
-                line.push_back(std::move(measure));
-            };
-            if (held) {
-                // The next line starts with clef and key signature.
-                held->keySigChanged = true;
-                place(std::move(held));
-            }
             while (!arranger_.Finished()) {
-                std::unique_ptr<MeasureDrawInfo> measure = arranger_.ArrangeNextMeasure();
-                if (!line.empty() && total + NaturalWidth(*measure, false, xScale_) > pageWidth_) {
-                    held = std::move(measure);
-                    broken = true;
+                const StaffArranger::Position before = arranger_.SavePosition();
+                std::int32_t width = 0;
+                std::unique_ptr<MeasureDrawInfo> measure = NextMeasure(line.measures == 0, width);
+                const bool full = line.measures > 0 &&
+                                  total + NaturalWidth(*measure, false, xScale_) > pageWidth_;
+                measure.reset();
+                arranger_.ReleaseItems();
+                if (full) {
+                    // It starts the next line instead.
+                    arranger_.RestorePosition(before);
+                    line.broken = total > 0;
                     break;
                 }
-                place(std::move(measure));
-            }
-            if (broken && total > 0) {
-                for (auto& measure : line)
-                    measure->drawingWidth = static_cast<std::int32_t>(
-                        static_cast<std::int64_t>(measure->drawingWidth) * pageWidth_ / total);
+                total += width;
+                ++line.measures;
             }
             available -= staffHeight_;
         }
-        if (!held && arranger_.Finished())
+        if (arranger_.Finished())
             break;
     }
 }
 
+StaffPrinter::MeasureDrawInfoListList StaffPrinter::ArrangePage(std::int32_t page) {
+    MeasureDrawInfoListList lines;
+    if (page < 1 || static_cast<std::size_t>(page) > index_.size())
+        return lines;
+    const PageIndex& index = index_[static_cast<std::size_t>(page - 1)];
+    arranger_.RestorePosition(index.start);
+    for (const LineIndex& entry : index.lines) {
+        MeasureDrawInfoList& line = lines.emplace_back();
+        std::int64_t total = 0;
+        for (std::int32_t i = 0; i < entry.measures; ++i) {
+            std::int32_t width = 0;
+            line.push_back(NextMeasure(i == 0, width));
+            line.back()->drawingWidth = width;
+            total += width;
+        }
+        if (entry.broken && total > 0)
+            for (auto& measure : line)
+                measure->drawingWidth = static_cast<std::int32_t>(
+                    static_cast<std::int64_t>(measure->drawingWidth) * pageWidth_ / total);
+    }
+    return lines;
+}
+
 void StaffPrinter::PaintPage(std::int32_t page, DrawSurface& surface) {
-    if (page < 1 || static_cast<std::size_t>(page) > pages_.size())
+    if (page < 1 || static_cast<std::size_t>(page) > index_.size())
         return;
     if (!drawer_)
         drawer_ = std::make_unique<StaffDrawer>(surface, xScale_, yScale_);
     surface.SetTextColor({0, 0, 0});
     // Each title line's baseline sits a fifth of the line above its bottom.
     std::int32_t lineTop = 0;
-    auto centred = [&](const SurfaceFont& font, const std::string& text) {
+    auto centred = [&](const SurfaceFont& font, std::string_view text) {
         surface.SetFont(font);
-        const std::int32_t width = surface.GetTextExtent(text).width;
-        surface.TextOut((pageWidth_ - width) / 2, lineTop + titleHeight_ * 4 / 5, text);
+        const std::string shown(text);
+        const std::int32_t width = surface.GetTextExtent(shown).width;
+        surface.TextOut((pageWidth_ - width) / 2, lineTop + titleHeight_ * 4 / 5, shown);
         lineTop += titleHeight_;
     };
-    centred(titleFont_,
-            song_.title.text.IsEmpty() ? std::string("Untitled") : song_.title.text.str());
+    const std::string_view title = song_.title.text.Displayed();
+    centred(titleFont_, title.empty() ? std::string_view("Untitled") : title);
     for (const AString* subtitle : Subtitles())
-        centred(subtitleFont_, subtitle->str());
+        centred(subtitleFont_, subtitle->Displayed());
     lineTop += titleHeight_;
 
     std::int32_t systemTop = lineTop;
-    for (const MeasureDrawInfoList& line : pages_[static_cast<std::size_t>(page - 1)]) {
+    for (const MeasureDrawInfoList& line : ArrangePage(page)) {
         drawer_->ClearLyricRows();
         std::int32_t x = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {

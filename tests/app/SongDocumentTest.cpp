@@ -61,15 +61,15 @@ TEST(SongDocument, AFailedSaveKeepsTheWindowModifiedAndTheOldFile) {
     const std::string before = TempDir::Read(dir / "a.mid");
     PutNote(*document, 96, 64);
 
-    std::string error;
-    EXPECT_FALSE(document->SaveAs(dir / "missing-folder" / "b.mid", &error));
-    EXPECT_FALSE(error.empty());
+    const FileResult failed = document->SaveAs(dir / "missing-folder" / "b.mid");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(failed.Reason(), "No such file or directory");
     EXPECT_TRUE(document->IsModified());
     EXPECT_EQ(document->FilePath(), dir / "a.mid");
     EXPECT_EQ(TempDir::Read(dir / "a.mid"), before);
 
     SongDocument untitled;
-    EXPECT_FALSE(untitled.Save(&error));
+    EXPECT_FALSE(untitled.Save());
 }
 
 TEST(SongDocument, RenameDeletesTheOldFileOnlyAfterTheNewOneReadsBack) {

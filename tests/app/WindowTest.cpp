@@ -171,7 +171,8 @@ TEST_F(Windows, HistoryKeepsFiveAndAVanishedFileLeavesIt) {
     Start("FILE_HISTORY_1=/nowhere/gone.mid\n");
     EXPECT_EQ(FileMenuEntries(cmd::kHistoryFirst, 5).size(), 1u);
     app->Command(cmd::kHistoryFirst);
-    EXPECT_TRUE(Shown("Read Error: | There was a problem opening this file."));
+    EXPECT_TRUE(Shown("Read Error: | There was a problem opening this file.\n\n/nowhere/gone.mid: "
+                      "No such file or directory"));
     EXPECT_TRUE(FileMenuEntries(cmd::kHistoryFirst, 5).empty());
 
     std::vector<std::string> files;

@@ -2,6 +2,7 @@
 #include "HomeFixture.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST_F(Controllers, WrittenInTheFileOrderAndReadBack) {
     EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(Controllers, MissingFileIsReportedAndInvalid) {
+TEST_F(Controllers, MissingFileIsReportedWithItsReasonAndInvalid) {
     MidiController c("NOPE.CTR");
     EXPECT_FALSE(c.IsValid());
     EXPECT_EQ(c.Number(), 0);
@@ -47,9 +48,21 @@ TEST_F(Controllers, MissingFileIsReportedAndInvalid) {
     EXPECT_EQ(c.Low(), 0);
     EXPECT_EQ(c.High(), 127);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text.str(), "Bad Read");
+    EXPECT_EQ(shown[0].text.str(),
+              "Bad Read\n\n" + (home / "NOPE.CTR").string() + ": No such file or directory");
     EXPECT_EQ(shown[0].title.str(), "");
     EXPECT_EQ(shown[0].icon, MessageIcon::Exclamation);
+
+    // A folder or a pipe by that name is no definition either, and reading one never waits.
+    std::filesystem::create_directory(home / "DIR.CTR");
+    ASSERT_EQ(::mkfifo((home / "PIPE.CTR").c_str(), 0600), 0);
+    EXPECT_FALSE(MidiController("DIR.CTR").IsValid());
+    EXPECT_FALSE(MidiController("PIPE.CTR").IsValid());
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].text.str(),
+              "Bad Read\n\n" + (home / "DIR.CTR").string() + ": Is a directory");
+    EXPECT_EQ(shown[2].text.str(),
+              "Bad Read\n\n" + (home / "PIPE.CTR").string() + ": Not a regular file");
 }
 
 TEST_F(Controllers, DamagedFilesAreInvalidWithoutAMessage) {
@@ -58,8 +71,12 @@ TEST_F(Controllers, DamagedFilesAreInvalidWithoutAMessage) {
     // A name length of 4 GB in a file of 15 bytes.
     home.Write("HUGE.CTR", "%" + U16(7) + '\0' + U16(0) + U16(127) + U16(0) + U32(0xFFFFFFF0u));
     home.Write("CUT.CTR", CtrFile(7, false, 0, 127, 0, "Volume").substr(0, 17));
-    for (const char* name : {"NOMARK.CTR", "SHORT.CTR", "HUGE.CTR", "CUT.CTR"})
-        EXPECT_FALSE(MidiController(name).IsValid()) << name;
+    for (const char* name : {"NOMARK.CTR", "SHORT.CTR", "HUGE.CTR", "CUT.CTR"}) {
+        const MidiController damaged(name);
+        EXPECT_FALSE(damaged.IsValid()) << name;
+        EXPECT_EQ(damaged.LoadResult().Reason(), "Not a controller definition the program can read")
+            << name;
+    }
     EXPECT_TRUE(shown.empty());
 }
 

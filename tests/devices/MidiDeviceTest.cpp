@@ -2,10 +2,12 @@
 #include "HomeFixture.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "devices/DefinitionFiles.h"
 #include "model/Song.h"
+#include "util/AtomicFile.h"
 
 namespace {
 
@@ -102,6 +104,13 @@ TEST_F(Devices, UnreadableAndDamagedFilesAreInvalidAndEmpty) {
     MidiDevice missing("NONE.MDV");
     EXPECT_FALSE(missing.IsValid());
     EXPECT_EQ(missing.Name().str(), "");
+    EXPECT_EQ(missing.LoadResult().Describe(),
+              (home / "NONE.MDV").string() + ": No such file or directory");
+    // Pipes and folders are refused at once instead of waiting or reading a folder.
+    std::filesystem::create_directory(home / "DIR.MDV");
+    ASSERT_EQ(::mkfifo((home / "PIPE.MDV").c_str(), 0600), 0);
+    EXPECT_EQ(MidiDevice("DIR.MDV").LoadResult().Reason(), "Is a directory");
+    EXPECT_EQ(MidiDevice("PIPE.MDV").LoadResult().Reason(), "Not a regular file");
 
     // Lengths that run past the end: of the name, and of an entry.
     home.Write("HUGE.MDV", U32(0xFFFFFFF0u) + "abc");
@@ -112,6 +121,7 @@ TEST_F(Devices, UnreadableAndDamagedFilesAreInvalidAndEmpty) {
         EXPECT_FALSE(d.IsValid()) << name;
         EXPECT_EQ(d.Name().str(), "") << name;
         EXPECT_EQ(d.ControllerFiles().Count(), 0u) << name;
+        EXPECT_EQ(d.LoadResult().Reason(), "Not a device definition the program can read");
     }
 
     // A count larger than the entries present stops at the end of the file.
@@ -201,4 +211,19 @@ TEST_F(Devices, DefinitionFilesAreListedFromTheHomeDirectoryInAnyCase) {
     for (const AString& name : DefinitionFileNames(".MDV"))
         names.push_back(name.str());
     EXPECT_EQ(names, (std::vector<std::string>{"A.MDV", "b.mdv"}));
+}
+
+TEST_F(Devices, WritingNeverFollowsALinkPlantedBesideTheFile) {
+    TempDir elsewhere;
+    const auto victim = elsewhere.Write("victim", "precious");
+    MidiDevice d;
+    d.SetName("Synth");
+    d.SetFileName("SYNTH.MDV");
+    // The names a writer could use for its temporary file, the old fixed one included.
+    std::filesystem::create_symlink(victim, home / "SYNTH.MDV.new~");
+    for (int i = 0; i + 1 < AtomicFile::kNameAttempts; ++i)
+        std::filesystem::create_symlink(victim, AtomicFile::TemporaryName(home / "SYNTH.MDV", i));
+    ASSERT_TRUE(d.Write());
+    EXPECT_EQ(TempDir::Read(victim), "precious");
+    EXPECT_EQ(MidiDevice("SYNTH.MDV").Name().str(), "Synth");
 }

@@ -1,6 +1,7 @@
 // The bytes the writer produces for the cases that matter.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "midifile/MidiBytes.h"
@@ -100,23 +101,21 @@ TEST(MidiWriter, AFailedSaveLeavesTheOldFileAndReportsIt) {
     TempDir dir;
     const auto target = dir.Write("song.mid", "the user's work");
     auto song = BuildSong("0 n60 96");
-    const auto readOnly = dir / "locked";
-    std::filesystem::create_directory(readOnly);
-    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::owner_exec);
-    std::string error;
-    if (::geteuid() != 0) { // root writes anywhere
-        EXPECT_FALSE(MidiWriter::SaveSong(*song, readOnly / "new.mid", true, &error));
-        EXPECT_FALSE(error.empty());
-    }
-    EXPECT_FALSE(MidiWriter::SaveSong(*song, dir / "missing-folder" / "x.mid"));
+    // A read-only file stays as it was, even where the folder would allow replacing it.
+    ::chmod(target.c_str(), 0444);
+    EXPECT_EQ(MidiWriter::SaveSong(*song, target).Describe(),
+              target.string() + ": Permission denied");
+    EXPECT_EQ(TempDir::Read(target), "the user's work");
+    EXPECT_EQ(MidiWriter::SaveSong(*song, dir / "missing-folder" / "x.mid").Reason(),
+              "No such file or directory");
     EXPECT_EQ(song->fileName.str(), "");
 
+    ::chmod(target.c_str(), 0644);
     ASSERT_TRUE(MidiWriter::SaveSong(*song, target));
     EXPECT_EQ(TempDir::Read(target).substr(0, 4), "MThd");
     EXPECT_EQ(song->fileName.str(), target.string());
     // Nothing is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
-              2);
+              1);
 }

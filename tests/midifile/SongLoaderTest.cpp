@@ -2,10 +2,12 @@
 // data, the program's own records, track summaries.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "midifile/MidiBytes.h"
 #include "midifile/MidiReader.h"
+#include "midifile/MidiWriter.h"
 #include "midifile/SongExtensions.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
@@ -152,7 +154,7 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     INIFile::SetGlobal(&ini);
 
     const std::string conductor = Text(0, 1, "DEVICE=MINE.MDV") + EndOfTrack();
-    const std::string track = Text(0, 6, "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2") +
+    const std::string track = Text(0, 6, "VLOPT:1,0,1,1,4,2,30,0.200000,0.100000,0.800000,45,2") +
                               Text(0, 7, "Audio:hello.wav") + Text(0x10, 7, "Audio:") +
                               EndOfTrack();
     const std::string shortOptions =
@@ -164,7 +166,7 @@ TEST(SongLoader, OwnRecordsDeviceOptionsAndAudioCues) {
     EXPECT_EQ(song->DeviceFile().str(), "MINE.MDV");
     EXPECT_TRUE(song->SongMessages().IsEmpty());
     EXPECT_EQ(FormatViewOptions(song->GetTrack(0)->options).str(),
-              "VLOPT:1,0,1,1,4,2,30,0.500000,0.100000,0.800000,45,2");
+              "VLOPT:1,0,1,1,4,2,30,0.200000,0.100000,0.800000,45,2");
     EXPECT_EQ(FormatViewOptions(song->GetTrack(1)->options).str(),
               FormatViewOptions(ViewOptions()).str());
     // "Audio:" alone names nothing to prepare.
@@ -201,4 +203,39 @@ TEST(SongLoader, TimesBeyondASongAreRefused) {
     for (int i = 0; i < 9; ++i)
         events += B({0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 1}); // 2^28 - 1 ticks each
     EXPECT_EQ(LoadSingle(events), nullptr);
+}
+
+TEST(SongLoader, TextsEndingInZeroBytesDumpWithoutThemAndControlBytesAsEscapes) {
+    const std::string name("Piano right\0", 12);
+    const std::string hostile("red \x1b[31m bell \x07 tab\t del\x7f nul\0 end\0\0", 37);
+    auto song = Load(
+        Header(1, 2, 96) + TrackChunk(Text(0, 3, std::string("Tune\0", 5)) + EndOfTrack()) +
+        TrackChunk(Text(0, 3, name) + Text(0, 5, hostile) + B({0, 0x90, 60, 1}) + EndOfTrack()));
+    ASSERT_TRUE(song);
+    EXPECT_EQ(DumpSong(*song),
+              "tpq 96\n"
+              "title Tune\n"
+              "device GENERAL.MDV\n"
+              "tempo 0 500000\n"
+              "sig 0 4/4 0 0\n"
+              "track 0 channel 0 program 255 bank -1 options "
+              "VLOPT:0,1,0,0,1,0,35,0.010000,0.020000,1.300000,30,0\n"
+              "0 0 text type=3 \"Piano right\"\n"
+              "0 0 text type=5 \"red \\x1b[31m bell \\x07 tab\\t del\\x7f nul\\x00 end\"\n"
+              "0 0 note ch=0 key=60 vel=1 rel=0 dur=1 prog=0 bank=-1\n");
+    // The bytes themselves stay as they came, to be saved as they came.
+    std::string bytes;
+    ASSERT_TRUE(MidiWriter::SongBytes(*song, bytes));
+    EXPECT_NE(bytes.find(B({0xFF, 0x03, 12}) + name), std::string::npos);
+    EXPECT_NE(bytes.find(B({0xFF, 0x03, 5}) + std::string("Tune\0", 5)), std::string::npos);
+
+    // Streamed to a file the dump is the same text.
+    std::FILE* out = std::tmpfile();
+    ASSERT_TRUE(DumpSong(*song, out));
+    std::rewind(out);
+    std::string streamed;
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        streamed += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_EQ(streamed, DumpSong(*song));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <random>
 
 #include "model/Song.h"
@@ -32,6 +34,12 @@ TEST(MusicalTime, InvalidPositionsAreRefusedAndTheTempoDialogLowersTheBeat) {
     ASSERT_TRUE(TypedPositionToTick(song, {0, 4, 0}, tick));
     EXPECT_EQ(tick, 3 * 384);
     EXPECT_FALSE(TypedPositionToTick(song, {0, 1, 9999}, tick)); // no beat can hold it
+    // A beat typed in the hundreds of millions is answered at once, not beat by beat.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(TypedPositionToTick(song, {98, 99999990, 0}, tick));
+    EXPECT_EQ(tick, 98 * 1536 + 3 * 384);
+    EXPECT_FALSE(TypedPositionToTick(song, {98, 2147483647, 9999}, tick));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST(MusicalTime, RoundTripsOverManySignatureChanges) {

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
-
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "FakePlayer.h"
@@ -18,6 +19,7 @@
 #include "playback/VorlauneGuts.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
+#include "util/AtomicFile.h"
 #include "util/INIFile.h"
 
 namespace {
@@ -191,12 +193,54 @@ TEST_F(RenderTest, HostileCuesAreRefusedOrToldOfOnceAndTheRestPlays) {
 }
 
 TEST_F(RenderTest, AnUnwritableFileIsReportedAndLeavesNothingBehind) {
-    ConsolePlayer player(dir / "no" / "such" / "folder.wav");
+    const auto nowhere = dir / "no" / "such" / "folder.wav";
+    ConsolePlayer player(nowhere);
     player.Engine().SetSoundFont(TestSoundFont());
     auto song = BuildSong("0 n60 96");
     AString error, notes;
     EXPECT_FALSE(player.Render(*song, error, notes));
-    EXPECT_EQ(error.Find("Cannot write the file"), 0) << error.str();
+    EXPECT_EQ(error.str(),
+              "Cannot write the file " + nowhere.string() + ":\n\nNo such file or directory");
+
+    // A read-only take stays as it was, even though the folder would let it be replaced.
+    const auto locked = dir.Write("locked.wav", "the user's take");
+    ::chmod(locked.c_str(), 0444);
+    auto lockedPlayer = Player("locked.wav");
+    EXPECT_FALSE(lockedPlayer->Render(*song, error, notes));
+    EXPECT_EQ(error.str(), "Cannot write the file " + locked.string() + ":\n\nPermission denied");
+    EXPECT_EQ(TempDir::Read(locked), "the user's take");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"locked.wav"});
+}
+
+TEST_F(RenderTest, NothingIsWrittenThroughLinksOrOverAFileBesideTheTarget) {
+    const auto victim = dir.Write("victim", "precious");
+    const auto partial = dir.Write("out.wav.partial", "someone else's");
+    std::filesystem::create_symlink(victim, dir / "out.wav.new~");
+    for (int i = 0; i + 1 < AtomicFile::kNameAttempts; ++i)
+        std::filesystem::create_symlink(victim, AtomicFile::TemporaryName(dir / "out.wav", i));
+    auto player = Player("out.wav");
+    Render(*player, *BuildSong("0 n60 96"));
+    EXPECT_FALSE(LeftOf(dir / "out.wav").empty());
+    EXPECT_EQ(TempDir::Read(victim), "precious");
+    EXPECT_EQ(TempDir::Read(partial), "someone else's");
+}
+
+TEST_F(RenderTest, AFailedWriteRemovesTheTemporaryFile) {
+    // The file size limit stands in for a full disk: three seconds of sound do not fit.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{65536, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    auto player = Player("full.wav");
+    AString error, notes;
+    const bool rendered = player->Render(*BuildSong("0 n60 3000"), error, notes);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(rendered);
+    EXPECT_EQ(error.Find("Cannot write the file " + (dir / "full.wav").string() + ":\n\n"), 0)
+        << error.str();
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 
 TEST_F(RenderTest, ASoundFontSettingNamingNoSoundFontFallsBackWithAWarning) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <deque>
 
@@ -66,7 +68,9 @@ TEST(CWaveFile, StructuralFaultsFailAndLeaveNoFormat) {
         Riff({data}), Riff({fmt}), Riff({Chunk("fmt ", fmt.substr(8, 14)), data}),
         // Four extra bytes announced, two present.
         Riff({Chunk("fmt ", fmt.substr(8) + Le16(4) + "xy"), data}).replace(20, 2, Le16(2)),
-        Riff({fmt, data}).substr(0, 30), shortRiff};
+        Riff({fmt, data}).substr(0, 30), shortRiff,
+        // No channels: nothing in the data could be read as samples.
+        Riff({Fmt(1, 0, 44100, 16), data})};
     for (std::size_t i = 0; i < bad.size(); ++i) {
         CWaveFile wave;
         EXPECT_EQ(Open(wave, bad[i]), WaveResult::Fail) << i;
@@ -124,6 +128,13 @@ TEST(CWaveFile, OpensFilesThenFallsBackOnShippedResources) {
     EXPECT_EQ(ReadAll(wave, 8), Samples({1, 2}));
     EXPECT_EQ(wave.Open("missing.wav"), WaveResult::Fail);
     EXPECT_EQ(wave.Open(".."), WaveResult::Fail);
+    // A folder or pipe is never mistaken for a missing file and looked up as a resource.
+    resources.Write("pipe.wav", MonoWave({1, 2}));
+    ASSERT_EQ(::mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    EXPECT_EQ(wave.Open((dir / "pipe.wav").c_str()), WaveResult::Fail);
+    EXPECT_EQ(wave.OpenProblem().Describe(), (dir / "pipe.wav").string() + ": Not a regular file");
+    EXPECT_EQ(wave.Open(dir.Path().c_str()), WaveResult::Fail);
+    EXPECT_EQ(wave.OpenProblem().Reason(), "Is a directory");
     unsetenv("VORLAUNE_RESOURCES");
     EXPECT_TRUE(CWaveFile::IsRiffData(reinterpret_cast<const std::uint8_t*>("RIFF"), 4));
     EXPECT_FALSE(CWaveFile::IsRiffData(reinterpret_cast<const std::uint8_t*>("RIF"), 3));

@@ -37,6 +37,13 @@ Outcome Convert(WaveToNotesParameters p, const std::string& file = "",
     return out;
 }
 
+// The extra bytes of the extensible form: valid bits, channel mask and the sub-format
+// identifier whose first field is the plain format's tag.
+std::string Extensible(unsigned subTag) {
+    return Le16(16) + Le32(4) + Le16(subTag) +
+           std::string("\0\0\0\0\x10\0\x80\0\0\xAA\0\x38\x9B\x71", 14);
+}
+
 } // namespace
 
 TEST(WaveToNotes, RefusesWhatItCannotReadAndFindsNothingInLessThanAFrame) {
@@ -48,6 +55,11 @@ TEST(WaveToNotes, RefusesWhatItCannotReadAndFindsNothingInLessThanAFrame) {
         {Riff({Fmt(1, 1, 44100, 8), data}), WaveToNotes::kNot16Bits},
         {"MThd not a wave at all", WaveToNotes::kBadFormat},
         {Riff({Fmt(1, 1, 0, 16), data}), WaveToNotes::kBadFormat}, // no rate to time by
+        // Headers that claim 16 bits for samples that are something else, or no channel.
+        {Riff({Fmt(6, 1, 44100, 16, Le16(0)), data}), WaveToNotes::kBadFormat}, // A-law
+        {Riff({Fmt(3, 1, 44100, 16), data}), WaveToNotes::kBadFormat},          // float
+        {Riff({Fmt(0xFFFE, 1, 44100, 16, Extensible(3)), data}), WaveToNotes::kBadFormat},
+        {Riff({Fmt(1, 0, 44100, 16), data}), WaveToNotes::kBadFormat},
     };
     for (const auto& [bytes, code] : cases) {
         const Outcome out = Convert({}, dir.Write("in.wav", bytes).string());
@@ -55,6 +67,9 @@ TEST(WaveToNotes, RefusesWhatItCannotReadAndFindsNothingInLessThanAFrame) {
         EXPECT_TRUE(out.notes.empty());
     }
     EXPECT_EQ(Convert({}, (dir / "missing.wav").string()).code, WaveToNotes::kBadFormat);
+    // The extensible form of plain PCM is read.
+    const auto extensible = Riff({Fmt(0xFFFE, 1, 44100, 16, Extensible(1)), data});
+    EXPECT_EQ(Convert({}, dir.Write("ext.wav", extensible).string()).code, WaveToNotes::kOk);
     EXPECT_STREQ(WaveToNotes::ErrorText(3), "Error Occurred Converting: Wave file needs to be "
                                             "mono/single channel, not stereo.");
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -64,7 +66,9 @@ TEST(WaveToNotesWorker, EveryRunPostsItsEndAndOnlyFinishedRunsHaveNotes) {
     WaveToNotesWorker failing;
     failing.Start(p, &target, CountingTarget::kProgress, CountingTarget::kFinished);
     ASSERT_TRUE(failing.WaitFinished(std::chrono::seconds(60)));
-    EXPECT_EQ(failing.ErrorText(), WaveToNotes::ErrorText(WaveToNotes::kBadFormat));
+    EXPECT_EQ(failing.ErrorText(),
+              "Error Occurred Converting: Wave file not in correct format.\n\n" + p.fileName +
+                  ": No such file or directory");
     EXPECT_EQ(target.finished, 2);
 
     // Cancelled at its first report, a long run ends early and hands over nothing.
@@ -100,11 +104,28 @@ TEST(WaveToSong, PutsTheNotesOnTheFirstTrackOrSaysWhyNot) {
     Song other;
     const auto stereo = dir.Write("s.wav", Riff({Fmt(1, 2, 44100, 16), Chunk("data", "")}));
     EXPECT_FALSE(ConvertWaveToSong(stereo.string(), nullptr, other, nullptr, failure));
-    EXPECT_EQ(failure.text.str(), WaveToNotes::ErrorText(WaveToNotes::kNotMono));
+    EXPECT_EQ(failure.text.str(), "Error Occurred Converting: Wave file needs to be mono/single "
+                                  "channel, not stereo.");
     EXPECT_EQ(failure.icon, MessageIcon::Exclamation);
     const auto quiet = dir.Write("q.wav", MonoWave(Silence(1.0)));
     EXPECT_FALSE(ConvertWaveToSong(quiet.string(), nullptr, other, nullptr, failure));
     EXPECT_EQ(failure.text.str(), kWaveToNotesNoNotesText);
     EXPECT_EQ(failure.icon, MessageIcon::Information);
     EXPECT_EQ(other.PointCount(), 0u);
+
+    // A folder or a pipe is refused at once with the reason; so is a header that lies.
+    ASSERT_EQ(::mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    const std::string wrong = "Error Occurred Converting: Wave file not in correct format.\n\n";
+    EXPECT_FALSE(ConvertWaveToSong(dir.Path().string(), nullptr, other, nullptr, failure));
+    EXPECT_EQ(failure.text.str(), wrong + dir.Path().string() + ": Is a directory");
+    EXPECT_FALSE(ConvertWaveToSong((dir / "pipe.wav").string(), nullptr, other, nullptr, failure));
+    EXPECT_EQ(failure.text.str(), wrong + (dir / "pipe.wav").string() + ": Not a regular file");
+    const auto alaw = dir.Write("alaw.wav", Riff({Fmt(6, 1, 8000, 16), Chunk("data", "abcd")}));
+    EXPECT_FALSE(ConvertWaveToSong(alaw.string(), nullptr, other, nullptr, failure));
+    EXPECT_EQ(failure.text.str(),
+              wrong + alaw.string() + ": Its samples are not plain PCM (format tag 6, A-law)");
+    const auto broken = dir.Write("broken.wav", "RIFF....WAVE");
+    EXPECT_FALSE(ConvertWaveToSong(broken.string(), nullptr, other, nullptr, failure));
+    EXPECT_EQ(failure.text.str(),
+              wrong + broken.string() + ": Not a wave file the program can read");
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
@@ -16,6 +17,9 @@ public:
     // Writes `bytes` to a file in the folder and returns its path.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
     static std::string Read(const std::filesystem::path& file);
+    // The names in a folder, sorted.
+    static std::vector<std::string> Names(const std::filesystem::path& folder);
+    std::vector<std::string> Names() const { return Names(path_); }
 
 private:
     std::filesystem::path path_;

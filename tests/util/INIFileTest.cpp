@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/TempDir.h"
 #include "util/INIFile.h"
+#include "util/SettingsReport.h"
 
 namespace {
 
@@ -64,4 +67,34 @@ TEST_F(IniFixture, HomeDirIsAnsweredWithoutTheFile) {
     ASSERT_TRUE(ini.ReadString("homedir", value));
     EXPECT_EQ(value.str(), dir.Path().string());
     EXPECT_EQ(ini.ReadValue("HomeDir").str(), dir.Path().string());
+}
+
+TEST_F(IniFixture, NonsenseNumbersAreHeldToTheirRangeAndReported) {
+    SettingsReport::Global().Clear();
+    Write("NumPlayEachTime=5\nWTMLowPitch=-2147483648\nWTMMaxAccuracyTolerance=nan\n"
+          "WTMMaximaPercentOfHigh=inf\nWTMEraseRest=2\nDrawResolution=abc\nOther=nan\n");
+    EXPECT_EQ(ini.ReadInt("NumPlayEachTime", 200), 200); // outside means the default here
+    EXPECT_EQ(ini.ReadInt("WTMLowPitch", 20), 12);
+    EXPECT_DOUBLE_EQ(ini.ReadDouble("WTMMaxAccuracyTolerance", 3.1717), 3.1717);
+    EXPECT_DOUBLE_EQ(ini.ReadDouble("WTMMaximaPercentOfHigh", 0.5), 0.5);
+    EXPECT_EQ(ini.ReadInt("WTMEraseRest", 1), 2);
+    EXPECT_DOUBLE_EQ(ini.ReadDouble("Other", 1.5), 1.5);
+    // Reading again reports nothing new; the start-up check lists the rest.
+    EXPECT_EQ(ini.ReadInt("WTMLowPitch", 20), 12);
+    ini.CheckKnownSettings();
+    EXPECT_EQ(SettingsReport::Global().Text(),
+              "VORLAUNE.INI: NumPlayEachTime=5 is outside 10 to 400; the default is used\n"
+              "VORLAUNE.INI: WTMLowPitch=-2147483648 is outside 12 to 108; 12 is used\n"
+              "VORLAUNE.INI: WTMMaxAccuracyTolerance=nan is not a number; the default is used\n"
+              "VORLAUNE.INI: WTMMaximaPercentOfHigh=inf is not a number; the default is used\n"
+              "VORLAUNE.INI: DrawResolution=abc is not a number; the default is used\n");
+    SettingsReport::Global().Clear();
+}
+
+TEST_F(IniFixture, ASettingsFileThatIsAPipeOrFolderReadsAsMissing) {
+    ASSERT_EQ(::mkfifo((dir / INIFile::kFileName).c_str(), 0600), 0);
+    AString value;
+    EXPECT_FALSE(ini.ReadString("Anything", value)); // at once, not waiting for a writer
+    EXPECT_FALSE(ini.WriteString("Anything", "1"));
+    EXPECT_EQ(ini.ReadInt("NumPlayEachTime", 200), 200);
 }

@@ -8,6 +8,7 @@
 #include <QRawFont>
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 #include "midifile/MidiReader.h"
 #include "model/Song.h"
@@ -157,4 +158,34 @@ TEST_F(StaffQt, ChoosingATrackThatDoesNotExistIsRefused) {
     ASSERT_TRUE(ChoosePrintTracks(song, 0, filter, options, error));
     EXPECT_TRUE(filter.AllTracks());
     EXPECT_EQ(options.clefType, kClefBass); // the first track's options
+}
+
+TEST_F(StaffQt, ExportsThatCannotBeWrittenSayWhyAndKeepTheOldFile) {
+    Song song;
+    song.AddTrack(0, 0, -1);
+    TempDir dir;
+    ViewFilter filter;
+    ViewOptions options;
+    std::string error;
+    int pages = 0;
+    for (const char* name : {"locked.pdf", "locked.png"}) {
+        const auto locked = dir.Write(name, "the user's page");
+        ::chmod(locked.c_str(), 0444);
+        std::vector<std::filesystem::path> written;
+        const bool saved =
+            locked.extension() == ".pdf"
+                ? StaffExport::WritePdf(song, filter, options, locked, pages, error)
+                : StaffExport::WritePng(song, filter, options, locked, false, written, error);
+        EXPECT_FALSE(saved) << name;
+        EXPECT_EQ(error, "Cannot write the file " + locked.string() + ":\n\nPermission denied");
+        EXPECT_EQ(TempDir::Read(locked), "the user's page");
+    }
+    std::vector<std::filesystem::path> none;
+    EXPECT_FALSE(
+        StaffExport::WritePng(song, filter, options, dir / "gone" / "x.png", false, none, error));
+    EXPECT_EQ(error, "Cannot write the file " + (dir / "gone" / "x.png").string() +
+                         ":\n\nNo such file or directory");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              2);
 }

@@ -26,6 +26,7 @@
 #include "playback/VorlauneGuts.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
+#include "util/SettingsReport.h"
 #include "views/qt/StaffFonts.h"
 
 namespace {
@@ -117,6 +118,12 @@ void TVorlaune::FirstPaint() {
         emit finished();
         return;
     }
+    // What the start-up check of the settings and definition files set aside, in one box.
+    if (!SettingsReport::Global().Empty())
+        ShowMessage(kAppTitle,
+                    "Some settings or definition files could not be used as they stand:\n\n" +
+                        SettingsReport::Global().Text(),
+                    MessageIcon::Exclamation);
     guts_->WarmUp();
     if (!commandLineFile_.empty()) {
         const std::string file = commandLineFile_;
@@ -345,11 +352,12 @@ bool TVorlaune::OpenFile(const std::string& name) {
     const QFileInfo info(QString::fromStdString(name));
     const std::string file = info.absoluteFilePath().toStdString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::unique_ptr<SongDocument> document = SongDocument::Open(file);
+    FileResult loaded;
+    std::unique_ptr<SongDocument> document = SongDocument::Open(file, &loaded);
     QApplication::restoreOverrideCursor();
     TMDIDialog* previous = active_;
     if (!document) {
-        ShowMessage(MidiReader::kReadErrorTitle, MidiReader::kReadErrorText,
+        ShowMessage(MidiReader::kReadErrorTitle, loaded.Explain(MidiReader::kReadErrorText),
                     MessageIcon::Exclamation);
         if (previous)
             previous->SongChanged();
@@ -383,11 +391,12 @@ void TVorlaune::OpenHistory(int index) {
     const std::string file = history_.Take(static_cast<std::size_t>(index));
     if (file.empty())
         return;
-    std::unique_ptr<SongDocument> document = SongDocument::Open(file);
+    FileResult loaded;
+    std::unique_ptr<SongDocument> document = SongDocument::Open(file, &loaded);
     if (!document) {
         // A file that vanished leaves the history.
         InstallMenu(menuId_);
-        ShowMessage(MidiReader::kReadErrorTitle, MidiReader::kReadErrorText,
+        ShowMessage(MidiReader::kReadErrorTitle, loaded.Explain(MidiReader::kReadErrorText),
                     MessageIcon::Exclamation);
         return;
     }
@@ -452,11 +461,10 @@ bool TVorlaune::SaveWindow(TMDIDialog* window, const std::string& file, bool add
         addToHistory = true;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::string error;
-    const bool saved = document.SaveAs(target, &error);
+    const FileResult saved = document.SaveAs(target);
     QApplication::restoreOverrideCursor();
     if (!saved) {
-        ShowMessage(kAppTitle, AString("An error occurred\nsaving the file.") + target + ".",
+        ShowMessage(kAppTitle, saved.Explain("An error occurred\nsaving the file." + target + "."),
                     MessageIcon::Exclamation);
         return false;
     }
@@ -495,8 +503,8 @@ void TVorlaune::RenameSong() {
     if (!ChooseFile(request, target))
         return;
     std::string note;
-    if (!document.Rename(target, &note)) {
-        ShowMessage("Write Error:", AString("An Error Occurred\nSaving ") + target + ".",
+    if (const FileResult renamed = document.Rename(target, &note); !renamed) {
+        ShowMessage("Write Error:", renamed.Explain("An Error Occurred\nSaving " + target + "."),
                     MessageIcon::Exclamation);
         return;
     }
@@ -513,9 +521,8 @@ void TVorlaune::RenameSong() {
 void TVorlaune::AutosaveWindow(TMDIDialog* window) {
     if (!window)
         return;
-    std::string error;
     // An autosave that fails says nothing: it must never get in the way.
-    window->Document().Autosave(environment_.Home(), &error);
+    (void)window->Document().Autosave(environment_.Home());
 }
 
 // --- windows -------------------------------------------------------------------------

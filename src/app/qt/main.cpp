@@ -24,6 +24,7 @@
 #include "app/qt/ScriptDriver.h"
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TVorlaune.h"
+#include "devices/StartupFileCheck.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
@@ -35,6 +36,7 @@
 #include "record/WaveToSong.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
+#include "util/SettingsReport.h"
 #include "views/StaffPrinter.h"
 #include "views/qt/StaffExport.h"
 #include "views/qt/StaffFonts.h"
@@ -45,17 +47,19 @@ bool IsMidiFile(const std::string& ext) {
     return ext == "mid" || ext == "midi" || ext == "rmi";
 }
 
-// Opens a song as the program opens one; on failure the reader's message is shown.
+// Opens a song as the program opens one; on failure the reader's message is shown, with
+// the file and the reason.
 std::unique_ptr<SongDocument> OpenOrComplain(const std::string& file) {
-    std::unique_ptr<SongDocument> document = SongDocument::Open(file);
+    FileResult loaded;
+    std::unique_ptr<SongDocument> document = SongDocument::Open(file, &loaded);
     if (!document)
-        ShowMessage(MidiReader::kReadErrorTitle, MidiReader::kReadErrorText,
+        ShowMessage(MidiReader::kReadErrorTitle, loaded.Explain(MidiReader::kReadErrorText),
                     MessageIcon::Exclamation);
     return document;
 }
 
-void ComplainSaving(const std::string& file) {
-    ShowMessage("Write Error:", AString("An Error Occurred\nSaving ") + file + ".",
+void ComplainSaving(const std::string& file, const FileResult& saved) {
+    ShowMessage("Write Error:", saved.Explain("An Error Occurred\nSaving " + file + "."),
                 MessageIcon::Exclamation);
 }
 
@@ -67,17 +71,15 @@ int Dump(const CommandLine& line) {
     std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
     if (!document)
         return 1;
-    const std::string text = DumpSong(document->GetSong());
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::ferror(stdout) ? 1 : 0;
+    return DumpSong(document->GetSong(), stdout) ? 0 : 1;
 }
 
 int SaveMidi(const CommandLine& line) {
     std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
     if (!document)
         return 1;
-    if (!document->SaveAs(line.output)) {
-        ComplainSaving(line.output);
+    if (const FileResult saved = document->SaveAs(line.output); !saved) {
+        ComplainSaving(line.output, saved);
         return 1;
     }
     return 0;
@@ -116,8 +118,8 @@ int SaveWaveAsMidi(const CommandLine& line) {
         ShowMessage(failure);
         return 1;
     }
-    if (!document.SaveAs(line.output)) {
-        ComplainSaving(line.output);
+    if (const FileResult saved = document.SaveAs(line.output); !saved) {
+        ComplainSaving(line.output, saved);
         return 1;
     }
     return 0;
@@ -331,6 +333,10 @@ int main(int argc, char** argv) {
     if (needsEnvironment && !environment.Start(error)) {
         ShowMessage(kAppTitle, error, MessageIcon::Stop);
         return 1;
+    }
+    if (needsEnvironment) {
+        StartupFileCheck::Run(environment.Settings());
+        std::fputs(SettingsReport::Global().Text().c_str(), stderr);
     }
     switch (line.mode) {
     case CommandLine::Mode::Help:

@@ -1,12 +1,14 @@
 #include "views/qt/StaffExport.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "model/Song.h"
+#include "util/AtomicFile.h"
 #include "views/StaffPrinter.h"
 #include "views/qt/QtDrawSurface.h"
 
@@ -17,19 +19,8 @@ QPageLayout PageLayout() {
                        QPageLayout::Millimeter);
 }
 
-QString ToQPath(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
-}
-
-std::string CannotWrite(const std::filesystem::path& path, const QString& why) {
-    return "Cannot write " + path.string() + ": " + why.toStdString();
-}
-
-// Lays the song out for the page the exports share.
-int Paginate(StaffPrinter& printer) {
-    const QRect paint = PageLayout().paintRectPixels(StaffExport::kDeviceDpi);
-    const int perCm = StaffPrinter::PixelsPerCentimetre(StaffExport::kDeviceDpi);
-    return printer.CountPages(paint.width(), paint.height(), perCm, perCm);
+std::string CannotWrite(const std::filesystem::path& path, const std::string& why) {
+    return "Cannot write the file " + path.string() + ":\n\n" + why;
 }
 
 } // namespace
@@ -41,40 +32,72 @@ std::filesystem::path StaffExport::PagePath(const std::filesystem::path& out, in
     return out.parent_path() / name;
 }
 
+int StaffExport::Paginate(StaffPrinter& printer, std::string& error) {
+    const QRect paint = PageLayout().paintRectPixels(kDeviceDpi);
+    const int perCm = StaffPrinter::PixelsPerCentimetre(kDeviceDpi);
+    const int pages = printer.CountPages(paint.width(), paint.height(), perCm, perCm);
+    if (pages == 0)
+        error = printer.Refusal();
+    return pages;
+}
+
+bool StaffExport::PaintPdf(StaffPrinter& printer, int pages, const Song& song, QIODevice& device,
+                           std::string& error) {
+    QPdfWriter writer(&device);
+    writer.setResolution(kDeviceDpi);
+    writer.setPageLayout(PageLayout());
+    writer.setCreator("Vorlaune");
+    const std::string_view title = song.title.text.Displayed();
+    writer.setTitle(title.empty() ? QString("Untitled") : QtDrawSurface::ToQString(title));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        error = "the PDF could not be started";
+        return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    QtDrawSurface surface(painter);
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            writer.newPage();
+        printer.PaintPage(page, surface);
+    }
+    if (!painter.end()) {
+        error = "the PDF could not be finished";
+        return false;
+    }
+    return true;
+}
+
 bool StaffExport::WritePdf(Song& song, const ViewFilter& filter, const ViewOptions& options,
                            const std::filesystem::path& out, int& pages, std::string& error) {
     StaffPrinter printer(song, filter, options);
-    pages = Paginate(printer);
-    QSaveFile file(ToQPath(out));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = CannotWrite(out, file.errorString());
+    pages = Paginate(printer, error);
+    if (pages == 0 && !error.empty())
+        return false;
+    AtomicFile file(out);
+    if (const FileResult opened = file.Open(); !opened) {
+        error = CannotWrite(out, opened.Reason());
         return false;
     }
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(kDeviceDpi);
-        writer.setPageLayout(PageLayout());
-        writer.setCreator("Vorlaune");
-        writer.setTitle(song.title.text.IsEmpty()
-                            ? QString("Untitled")
-                            : QtDrawSurface::ToQString(song.title.text.view()));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            error = CannotWrite(out, "the PDF could not be started");
-            return false;
-        }
-        painter.setRenderHint(QPainter::Antialiasing);
-        QtDrawSurface surface(painter);
-        for (int page = 1; page <= pages; ++page) {
-            if (page > 1)
-                writer.newPage();
-            printer.PaintPage(page, surface);
-        }
-        painter.end();
+    QFile device;
+    if (!device.open(file.Descriptor(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
+        error = CannotWrite(out, device.errorString().toStdString());
+        return false;
     }
-    if (!file.commit()) {
-        error = CannotWrite(out, file.errorString());
+    std::string why;
+    const bool painted = PaintPdf(printer, pages, song, device, why);
+    // Qt keeps what the system said when a write failed.
+    if (!device.flush() || device.error() != QFileDevice::NoError) {
+        error = CannotWrite(out, device.errorString().toStdString());
+        return false;
+    }
+    device.close();
+    if (!painted) {
+        error = CannotWrite(out, why);
+        return false;
+    }
+    if (const FileResult committed = file.Commit(); !committed) {
+        error = CannotWrite(out, committed.Reason());
         return false;
     }
     return true;
@@ -84,7 +107,9 @@ bool StaffExport::WritePng(Song& song, const ViewFilter& filter, const ViewOptio
                            const std::filesystem::path& out, bool allPages,
                            std::vector<std::filesystem::path>& written, std::string& error) {
     StaffPrinter printer(song, filter, options);
-    const int pages = Paginate(printer);
+    const int pages = Paginate(printer, error);
+    if (pages == 0 && !error.empty())
+        return false;
     const QPageLayout layout = PageLayout();
     const QRect full = layout.fullRectPixels(kImageDpi);
     const QRect paint = layout.paintRectPixels(kDeviceDpi);
@@ -105,9 +130,17 @@ bool StaffExport::WritePng(Song& song, const ViewFilter& filter, const ViewOptio
             printer.PaintPage(page, surface);
         }
         const std::filesystem::path path = allPages ? PagePath(out, page) : out;
-        QSaveFile file(ToQPath(path));
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-            error = CannotWrite(path, file.errorString());
+        // Encoded in memory first, so that a failure on disk reports the system's reason.
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+            error = CannotWrite(path, "the image could not be encoded");
+            return false;
+        }
+        const FileResult saved =
+            AtomicFile::Replace(path, std::string_view(bytes.constData(), bytes.size()));
+        if (!saved) {
+            error = CannotWrite(path, saved.Reason());
             return false;
         }
         written.push_back(path);
