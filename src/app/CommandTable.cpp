@@ -122,7 +122,7 @@ std::vector<MenuCommand> Build() {
         Separated(
             Forward(kIncreaseVolume, "&Note", "Increase Vo&lume", Op::IncreaseNoteVelocity, "=")),
         Forward(kDecreaseVolume, "&Note", "Decrease Volu&me", Op::DecreaseNoteVelocity, "-"),
-        Separated(Item(kNoteProperties, "&Note", "&Properties", later)),
+        Separated(Item(kNoteProperties, "&Note", "&Properties")),
         // Options
         Item(kAdvancedMode, "&Options", "go into &Advanced Mode", frame),
         Item(kBasicMode, "&Options", "go into &Basic Mode", frame),

@@ -238,6 +238,8 @@ ViewCallbacks TMDIDialog::Callbacks() {
     };
     c.scrollTime = [this] { return scroll_.Time(); };
     c.scrollToShow = [this](std::int32_t tick) { ScrollTo(tick); };
+    c.scrollBy = [this](std::int32_t ticks) { ScrollTo(std::max(scroll_.Time() + ticks, 0)); };
+    c.showNotePlacement = [this] { return OptionOn(kShowNotePlacement); };
     c.playPosition = [this] { return transport_.PlayPosition(); };
     c.playing = [this] { return PlayerBusy(); };
     return c;
@@ -628,6 +630,10 @@ void TMDIDialog::Command(int id) {
     case cmd::kNoteClear:
         if (view)
             view->ClearCurrent();
+        break;
+    case cmd::kNoteProperties:
+        if (view)
+            view->NoteProperties();
         break;
     default:
         break;

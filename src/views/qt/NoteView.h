@@ -5,6 +5,7 @@
 
 #include "edit/NoteEditor.h"
 #include "edit/NoteEditorHost.h"
+#include "views/NoteMouse.h"
 #include "views/qt/BasicView.h"
 
 class CommandProcessor;
@@ -27,12 +28,18 @@ public:
     void DeleteCurrent() override;
     void ClearCurrent() override;
     void SelectAll() override;
+    void NoteProperties() override;
     void Refresh() override;
     void TrackDeleted(std::size_t track) override;
 
 protected:
     // Keep the current note in sight after it moved; the kinds know where it is.
     virtual void ShowCurrentNote() {}
+    // The strip and the picture follow whatever an edit did.
+    void AfterEdit();
+    // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
+    // the screen.
+    void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
 
     void LengthPressed(int button) override;
     void DotToggled(bool on) override;
@@ -52,7 +59,6 @@ protected:
     bool AskYesNo(const AString& text) override;
 
 private:
-    void AfterEdit();
     void SyncPlacement();
 
     NoteEditor editor_;

@@ -36,6 +36,8 @@ public:
     virtual void DeleteCurrent() {}
     virtual void ClearCurrent() {}
     virtual void SelectAll() {}
+    // The "Note Properties" dialog for the current note.
+    virtual void NoteProperties() {}
     // The view's settings dialog.
     virtual void Settings();
     // The caret blink and the like, every 750 ms while the view is active.
