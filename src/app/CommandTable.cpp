@@ -133,11 +133,11 @@ std::vector<MenuCommand> Build() {
         Checkable(Item(kShowNotePlacement, "&Options", "Show &Note Placement", frame)),
         Checkable(Item(kShowLyrics, "&Options", "Show &Lyrics", frame)),
         Checkable(Item(kPlayOnRecord, "&Options", "Play on Re&cord", frame)),
-        Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...", later)),
+        Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...")),
         Item(kKeyAssignments, "&Options", "&Key Assignments...", later),
         Item(kVoiceSettings, "&Options", "Voice-to-Notes Se&ttings...", later),
         // View
-        Item(kViewOptions, "&View", "View &Options...", later),
+        Item(kViewOptions, "&View", "View &Options..."),
         Item(kNewView, "&View", "&New view"),
         Item(kDeleteView, "&View", "&Delete View", Route::Window, Enable::CanDeleteView),
         Separated(Checkable(Item(kShowControllerGraph, "&View", "Show &Controller Graph", later))),

@@ -15,6 +15,7 @@
 #include "app/AppCommands.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
+#include "app/qt/SnapToDialog.h"
 #include "app/qt/TVorlaune.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
@@ -165,7 +166,7 @@ void TMDIDialog::BuildToolBar() {
     add(QStyle::SP_MediaSeekForward, "", [this] { Command(cmd::kForward); });
     add(QStyle::SP_MediaSkipForward, "", [this] { Command(cmd::kForwardToEnd); });
     push("Voice", "Wave/Voice to MIDI Notes", [this] { app_.Command(cmd::kVoiceToNotes); });
-    push("Snap", "Mouse Snap-To Resolution", [this] { app_.Command(cmd::kSnapTo); });
+    push("Snap", "Mouse Snap-To Resolution", [this] { Command(cmd::kSnapTo); });
     push("New View", "New View - For New Track And/Or Instrument",
          [this] { Command(cmd::kNewView); });
     row->addStretch(1);
@@ -634,6 +635,13 @@ void TMDIDialog::Command(int id) {
     case cmd::kNoteProperties:
         if (view)
             view->NoteProperties();
+        break;
+    case cmd::kViewOptions:
+        if (view)
+            view->Settings();
+        break;
+    case cmd::kSnapTo:
+        SnapToDialog::Ask(this, snapTo_);
         break;
     default:
         break;

@@ -11,7 +11,7 @@ NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbac
                    const ViewFilter& filter, const ViewPlacement& placement,
                    const SubWindowMaker& strip, int tooltipLevel, QWidget* parent)
     : BasicView(song, std::move(callbacks), filter, placement, strip, tooltipLevel, parent),
-      editor_(song, &filter_, commands, *this) {
+      editor_(song, &filter_, commands, *this), commands_(commands) {
     filter_.SetKind(kMsgNote); // note views show notes
     SyncPlacement();
     editor_.SetPosition(0);
@@ -54,6 +54,12 @@ void NoteView::ClearCurrent() {
 void NoteView::SelectAll() {
     editor_.SelectAll();
     AfterEdit();
+}
+
+void NoteView::SubmitCommand(std::unique_ptr<CPCommand> command) {
+    commands_.Submit(std::move(command));
+    if (callbacks_.changed)
+        callbacks_.changed(true);
 }
 
 // Whatever a command did, the strip and the picture follow the current note.

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "edit/CommandProcessor.h"
 #include "edit/NoteEditor.h"
 #include "edit/NoteEditorHost.h"
 #include "views/NoteMouse.h"
@@ -37,6 +38,9 @@ protected:
     virtual void ShowCurrentNote() {}
     // The strip and the picture follow whatever an edit did.
     void AfterEdit();
+    // A change of the song made by the view itself (its settings), through the window's
+    // command processor; every view is told.
+    void SubmitCommand(std::unique_ptr<CPCommand> command);
     // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
     // the screen.
     void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
@@ -62,6 +66,7 @@ private:
     void SyncPlacement();
 
     NoteEditor editor_;
+    CommandProcessor& commands_;
     QTimer hesitation_;
     std::unique_ptr<MidiMsgNote> pendingNote_;
 };

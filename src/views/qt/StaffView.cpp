@@ -5,9 +5,13 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "edit/MC_TrackOptions.h"
 #include "edit/NoteLength.h"
 #include "model/Song.h"
+#include "util/Messages.h"
+#include "views/StaffSettingsChoice.h"
 #include "views/qt/QtDrawSurface.h"
+#include "views/qt/StaffDrawSettingsDialog.h"
 
 namespace {
 
@@ -66,6 +70,24 @@ std::int32_t StaffView::LastVisibleTick() const {
 
 void StaffView::Refresh() {
     NoteView::Refresh();
+}
+
+// "Staff Settings": for the first track (whose options the view uses), or every track;
+// one change of the song that can be undone.
+void StaffView::Settings() {
+    if (song_.TrackCount() == 0) {
+        ShowMessage(kAppTitle, "A note needs to be put down before options can be changed.",
+                    MessageIcon::Information);
+        return;
+    }
+    StaffSettingsChoice choice = StaffSettingsChoice::From(Options());
+    if (!StaffDrawSettingsDialog::Ask(this, choice))
+        return;
+    ViewOptions options = Options();
+    choice.ApplyTo(options);
+    const bool all = options.applyToAllTracks != 0;
+    options.applyToAllTracks = 0;
+    SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
 }
 
 std::int32_t StaffView::TicksPerQuarter() const {

@@ -24,6 +24,7 @@ public:
     std::int32_t FirstVisibleTick() const override;
     std::int32_t LastVisibleTick() const override;
     void Refresh() override;
+    void Settings() override;
 
     const StaffScreen& Screen() const { return screen_; }
     int VerticalStep() const;
