@@ -61,9 +61,9 @@ std::vector<MenuCommand> Build() {
         Shortcut(Item(kSaveSong, "&File", "&Save Song", frame), "Ctrl+S"),
         Shortcut(Item(kSaveAs, "&File", "Save &As...", frame), "Ctrl+Shift+S"),
         Item(kRenameSong, "&File", "&Rename Song...", frame, Enable::WithFileName),
-        Separated(Shortcut(Item(kPrint, "&File", "&Print", later), "Ctrl+P")),
-        Item(kPrintPreview, "&File", "Print Pre&view", later),
-        Item(kPrintSetup, "&File", "Print Set&up...", later, always),
+        Separated(Shortcut(Item(kPrint, "&File", "&Print", frame), "Ctrl+P")),
+        Item(kPrintPreview, "&File", "Print Pre&view", frame),
+        Item(kPrintSetup, "&File", "Print Set&up...", frame, always),
         Everywhere(Separated(Shortcut(Item(kExit, "&File", "E&xit", frame), "Ctrl+Q"))),
         // Edit
         Shortcut(Item(kUndo, "&Edit", "Undo", frame, Enable::CanUndo), "Ctrl+Z"),

@@ -9,6 +9,7 @@
 #include "edit/NoteLength.h"
 #include "model/Song.h"
 #include "util/Messages.h"
+#include "views/StaffPrinter.h"
 #include "views/StaffSettingsChoice.h"
 #include "views/qt/QtDrawSurface.h"
 #include "views/qt/StaffDrawSettingsDialog.h"
@@ -88,6 +89,26 @@ void StaffView::Settings() {
     const bool all = options.applyToAllTracks != 0;
     options.applyToAllTracks = 0;
     SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
+}
+
+// Editing moves among notes, but the staff also shows what goes with them: lyrics, texts
+// and the pedal.
+ViewFilter StaffView::ShownFilter() const {
+    ViewFilter shown = filter_;
+    shown.SetKind(kAllKinds);
+    return shown;
+}
+
+// The window's "Show Lyrics" switch hides lyrics whatever the track's options say.
+ViewOptions StaffView::ShownOptions() const {
+    ViewOptions shown = Options();
+    if (callbacks_.showLyrics && !callbacks_.showLyrics())
+        shown.showLyrics = 0;
+    return shown;
+}
+
+std::unique_ptr<PagePainter> StaffView::MakePrinter() {
+    return std::make_unique<StaffPrinter>(song_, ShownFilter(), Options());
 }
 
 std::int32_t StaffView::TicksPerQuarter() const {
@@ -237,7 +258,8 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
         QPainter imagePainter(&image_);
         imagePainter.setRenderHint(QPainter::TextAntialiasing);
         QtDrawSurface surface(imagePainter);
-        screen_.Paint(song_, &filter_, Options(), surface, request);
+        const ViewFilter shown = ShownFilter();
+        screen_.Paint(song_, &shown, ShownOptions(), surface, request);
     }
     painted_ = true;
 

@@ -25,6 +25,7 @@ public:
     std::int32_t LastVisibleTick() const override;
     void Refresh() override;
     void Settings() override;
+    std::unique_ptr<PagePainter> MakePrinter() override;
 
     const StaffScreen& Screen() const { return screen_; }
     int VerticalStep() const;
@@ -54,6 +55,8 @@ private:
     void UpdatePreview(int x, int y);
 
     const ViewOptions& Options() const;
+    ViewFilter ShownFilter() const;
+    ViewOptions ShownOptions() const;
     int StaffWidth() const;
 
     StaffScreen screen_;
