@@ -43,6 +43,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"drag", Kind::Drag, true, false},
         {"rclick", Kind::RightClick, true, false},
         {"menu", Kind::Menu, true, false},
+        {"view-kind", Kind::ViewKind, true, false},
     };
     std::istringstream in(text);
     std::string raw;

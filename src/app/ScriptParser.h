@@ -16,6 +16,7 @@
 //   drag X1 Y1 X2 Y2    the left button pressed at X1, Y1 and let go at X2, Y2
 //   rclick X Y          a right click (a pop-up menu opens)
 //   menu TEXT           chooses the item TEXT of the open pop-up menu
+//   view-kind KIND      shows the active view as "staff", "message" or "piano roll"
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
     enum class Kind {
@@ -30,7 +31,8 @@ struct ScriptStatement {
         Click,
         Drag,
         RightClick,
-        Menu
+        Menu,
+        ViewKind
     };
     Kind kind = Kind::Key;
     std::string argument;

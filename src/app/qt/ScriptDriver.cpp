@@ -189,6 +189,18 @@ void ScriptDriver::Run(const ScriptStatement& s) {
             Fail(s, why);
         break;
     }
+    case Kind::ViewKind: {
+        TMDIDialog* window = app_.ActiveWindow();
+        const int kind = s.argument == "piano roll" ? SubWindow::kPianoRoll
+                         : s.argument == "staff"    ? SubWindow::kStaff
+                         : s.argument == "message"  ? SubWindow::kMessage
+                                                    : -1;
+        if (!window || !window->ActiveView() || kind < 0)
+            Fail(s, "cannot show the active view as \"" + s.argument + "\"");
+        else
+            window->ChangeViewKind(window->ActiveView(), kind);
+        break;
+    }
     case Kind::ExpectTitle: {
         const std::string title = app_.Frame()->windowTitle().toStdString();
         if (title != s.argument)

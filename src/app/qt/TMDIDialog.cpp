@@ -24,6 +24,7 @@
 #include "playback/VorlauneGuts.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
+#include "views/qt/MidiMsgView.h"
 #include "views/qt/StaffView.h"
 
 namespace {
@@ -247,7 +248,6 @@ ViewCallbacks TMDIDialog::Callbacks() {
 }
 
 SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter, int track) {
-    (void)kind; // the staff is the only kind so far
     Song& song = document_->GetSong();
     ViewPlacement placement;
     placement.track = static_cast<std::uint16_t>(std::max(track, 0));
@@ -257,8 +257,18 @@ SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter, int track) {
     placement.channel = channel == 255 ? 0 : channel;
     placement.program = program == 255 ? 0 : program;
     placement.bank = program == 255 ? -1 : bank;
-    auto* view = new StaffView(song, document_->Commands(), Callbacks(), filter, placement,
-                               app_.Strip(), 0, viewArea_);
+    return MakeView(kind, filter, placement);
+}
+
+SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter,
+                                const ViewPlacement& placement) {
+    Song& song = document_->GetSong();
+    SubWindow* view = nullptr;
+    if (kind == SubWindow::kMessage)
+        view = new MidiMsgView(song, Callbacks(), filter, placement, 0, viewArea_);
+    else
+        view = new StaffView(song, document_->Commands(), Callbacks(), filter, placement,
+                             app_.Strip(), 0, viewArea_);
     view->ShowPlayBar(transport_.PlayPosition());
     view->show();
     return view;
@@ -399,12 +409,29 @@ void TMDIDialog::CloseView(SubWindow* view) {
     DeleteView(static_cast<int>(it - views_.begin()));
 }
 
+// The view is replaced by one of the other kind, with its filter and placement.
 void TMDIDialog::ChangeViewKind(SubWindow* view, int kind) {
-    if (!view || kind == view->ViewKind())
+    auto* basic = dynamic_cast<BasicView*>(view);
+    const auto it = std::find(views_.begin(), views_.end(), view);
+    if (!basic || it == views_.end() || kind == view->ViewKind())
         return;
-    LaterFeature(kind == SubWindow::kPianoRoll ? "The Piano Roll view" : "The Message view");
-    if (auto* basic = dynamic_cast<BasicView*>(view))
+    if (kind == SubWindow::kPianoRoll) {
+        LaterFeature("The Piano Roll view");
         basic->RefreshStrip();
+        return;
+    }
+    ViewFilter filter = basic->Filter();
+    filter.SetKind(kAllKinds);
+    SubWindow* replacement = MakeView(kind, filter, basic->Placement());
+    const int index = static_cast<int>(it - views_.begin());
+    *it = replacement;
+    // The old view goes once the signal that asked for the change has returned.
+    view->hide();
+    view->deleteLater();
+    if (activeView_ == index)
+        activeView_ = -1;
+    LayoutViews();
+    ActivateView(index);
 }
 
 void TMDIDialog::ViewChanged(bool songChanged) {

@@ -10,7 +10,7 @@
 NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
                    const ViewFilter& filter, const ViewPlacement& placement,
                    const SubWindowMaker& strip, int tooltipLevel, QWidget* parent)
-    : BasicView(song, std::move(callbacks), filter, placement, strip, tooltipLevel, parent),
+    : BasicView(song, std::move(callbacks), filter, placement, &strip, tooltipLevel, parent),
       editor_(song, &filter_, commands, *this), commands_(commands) {
     filter_.SetKind(kMsgNote); // note views show notes
     SyncPlacement();
