@@ -44,6 +44,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"rclick", Kind::RightClick, true, false},
         {"menu", Kind::Menu, true, false},
         {"view-kind", Kind::ViewKind, true, false},
+        {"heads", Kind::Heads, false, false},
     };
     std::istringstream in(text);
     std::string raw;

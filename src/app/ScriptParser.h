@@ -17,6 +17,8 @@
 //   rclick X Y          a right click (a pop-up menu opens)
 //   menu TEXT           chooses the item TEXT of the open pop-up menu
 //   view-kind KIND      shows the active view as "staff", "message" or "piano roll"
+//   heads               prints "head: TICK X Y" for each note head the active staff view
+//                       shows (the middle of the head, in view coordinates)
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
     enum class Kind {
@@ -32,7 +34,8 @@ struct ScriptStatement {
         Drag,
         RightClick,
         Menu,
-        ViewKind
+        ViewKind,
+        Heads
     };
     Kind kind = Kind::Key;
     std::string argument;

@@ -14,6 +14,7 @@
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "views/qt/StaffView.h"
 #include "views/qt/SubWindow.h"
 
 namespace {
@@ -128,6 +129,9 @@ void ScriptDriver::Fail(const ScriptStatement& statement, const std::string& why
 
 void ScriptDriver::Run(const ScriptStatement& s) {
     using Kind = ScriptStatement::Kind;
+    // What the last statement started and a person would wait for (a window laying out
+    // its views) is done first.
+    QApplication::processEvents();
     int delay = 0;
     switch (s.kind) {
     case Kind::Key: {
@@ -199,6 +203,21 @@ void ScriptDriver::Run(const ScriptStatement& s) {
             Fail(s, "cannot show the active view as \"" + s.argument + "\"");
         else
             window->ChangeViewKind(window->ActiveView(), kind);
+        break;
+    }
+    case Kind::Heads: {
+        TMDIDialog* window = app_.ActiveWindow();
+        auto* staff = window ? dynamic_cast<StaffView*>(window->ActiveView()) : nullptr;
+        if (!staff) {
+            Fail(s, "the active view is not a staff view");
+            break;
+        }
+        QApplication::processEvents();
+        staff->repaint();
+        for (const NoteSpot& spot : staff->Screen().NoteSpots())
+            Print("head: " + std::to_string(spot.tick) + " " +
+                  std::to_string((spot.rect.left + spot.rect.right) / 2) + " " +
+                  std::to_string(staff->StaffTop() + (spot.rect.top + spot.rect.bottom) / 2));
         break;
     }
     case Kind::ExpectTitle: {
