@@ -14,8 +14,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -426,6 +429,16 @@ TEST_F(Windows, AChangedNoteSoundsAfterThePauseAndOnlyWithTheOptionOn) {
     EXPECT_EQ(sounded("live 144 61 96"), 0);
 }
 
+// Pages of a PDF file: the page objects, told from the page tree by the
+// letter after "/Type /Page".
+static int PdfPageCount(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::regex page("/Type\\s*/Page(?![a-zA-Z])");
+    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page),
+                                          std::sregex_iterator()));
+}
+
 TEST_F(Windows, ThePrintPreviewHasThePagesOfTheCommandLineExportAndPagesThroughThem) {
     const std::filesystem::path piece =
         std::filesystem::path(VORLAUNE_CORPUS_DIR) / "midi-edge" / "test-all-gm-sounds.mid";
@@ -459,4 +472,15 @@ TEST_F(Windows, ThePrintPreviewHasThePagesOfTheCommandLineExportAndPagesThroughT
     EXPECT_EQ(preview.StatusText(), QString("Page %1 - %2").arg(exported - 1).arg(exported));
     preview.SetTwoPages(false);
     EXPECT_EQ(preview.StatusText(), QString("Page %1").arg(exported - 1));
+
+    // Printing to a file from the print dialog gives the export's pages.
+    QPrinter& printer = app->Printer();
+    const std::filesystem::path printed = home / "printed.pdf";
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(printed.string()));
+    int printedCount = 0;
+    ASSERT_TRUE(PrintPages(*painter, printer, 0, 0, &printedCount));
+    printer.setOutputFileName(QString());
+    EXPECT_EQ(printedCount, exported);
+    EXPECT_EQ(PdfPageCount(printed), exported);
 }
