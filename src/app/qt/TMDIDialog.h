@@ -131,6 +131,7 @@ private:
     void Tick();
     void OptionPressed(Option option, bool on);
     void LaterFeature(const char* what);
+    NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
 
     TVorlaune& app_;
     std::unique_ptr<SongDocument> document_;

@@ -38,6 +38,9 @@ public:
     virtual void DeleteCurrent() {}
     virtual void ClearCurrent() {}
     virtual void SelectAll() {}
+    // The Edit menu's dialogs over the selection or the current time.
+    enum class EditDialog { TimeRange, Velocity, Quantize, Transpose, InsertSpace, DeleteRange };
+    virtual void OpenEditDialog(EditDialog /*which*/) {}
     // The "Note Properties" dialog for the current note.
     virtual void NoteProperties() {}
     // The view's settings dialog.
