@@ -708,7 +708,10 @@ void TMDIDialog::Command(int id) {
     case cmd::kInsertSpace:
     case cmd::kDeleteTimeRange:
         if (view)
-            view->OpenEditDialog(EditDialogFor(id));
+            // The advanced menus' version also changes instrument and channel.
+            view->OpenEditDialog(id == cmd::kSelectionVelocity && advanced_
+                                     ? SubWindow::EditDialog::Properties
+                                     : EditDialogFor(id));
         break;
     case cmd::kDeleteCut:
         if (view)

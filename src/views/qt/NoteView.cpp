@@ -244,9 +244,11 @@ void NoteView::OpenEditDialog(EditDialog which) {
             editor_.SelectTimeRange(range->start, range->end);
         break;
     case EditDialog::Velocity:
+    case EditDialog::Properties:
         if (!selection) {
             refusal = NoteEditor::kPropertiesNothing;
-        } else if (const auto props = BlockDialogs::AskSelectionProperties(this, false)) {
+        } else if (const auto props = BlockDialogs::AskSelectionProperties(
+                       this, which == EditDialog::Properties)) {
             refusal = editor_.SelectionProperties(*props);
         }
         break;
