@@ -134,7 +134,7 @@ std::vector<MenuCommand> Build() {
         Checkable(Item(kShowLyrics, "&Options", "Show &Lyrics", frame)),
         Checkable(Item(kPlayOnRecord, "&Options", "Play on Re&cord", frame)),
         Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...")),
-        Item(kKeyAssignments, "&Options", "&Key Assignments...", later),
+        Item(kKeyAssignments, "&Options", "&Key Assignments...", frame),
         Item(kVoiceSettings, "&Options", "Voice-to-Notes Se&ttings...", later),
         // View
         Item(kViewOptions, "&View", "View &Options..."),
@@ -159,7 +159,7 @@ std::vector<MenuCommand> Build() {
         Everywhere(Item(kHelpMouse, "&Help", "&Mouse Commands", later)),
         Everywhere(Item(kHelpToolbar, "&Help", "&Toolbar", later)),
         Everywhere(Item(kHelpTroubleshooting, "&Help", "T&roubleshooting", later)),
-        Everywhere(Item(kHelpQuickKeys, "&Help", "&Quick Keys", later)),
+        Everywhere(Item(kHelpQuickKeys, "&Help", "&Quick Keys", frame)),
     };
 }
 

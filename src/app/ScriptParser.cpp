@@ -41,7 +41,11 @@ bool ParseDialog(const std::string& argument, ScriptStatement& statement, std::s
     items.pop_back();
     for (const std::string& item : items) {
         const auto equals = item.find('=');
-        if (equals == std::string::npos || equals == 0) {
+        if (equals == std::string::npos) {
+            statement.fields.emplace_back("", item); // a button
+            continue;
+        }
+        if (equals == 0) {
             error = "\"" + item + "\" is not FIELD=VALUE";
             return false;
         }
@@ -77,6 +81,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"view-kind", Kind::ViewKind, true, false},
         {"heads", Kind::Heads, false, false},
         {"dialog", Kind::Dialog, true, false},
+        {"key-capture", Kind::KeyCapture, true, false},
     };
     std::istringstream in(text);
     std::string raw;

@@ -21,7 +21,9 @@
 //   dialog F=V | ... | OK   fills the next dialog that opens: each field F (found by its
 //                       label, or a check box or radio button by its text, "on"/"off")
 //                       gets V, then OK or Cancel is pressed. A dialog that stays open
-//                       after OK (it refused) is printed and cancelled.
+//                       after OK (it refused) is printed and cancelled. An item without
+//                       "=" presses the button with that text.
+//   key-capture SEQUENCE  the key pressed in the next "Press a Key" window
 //   heads               prints "head: TICK X Y" for each note head the active staff view
 //                       shows (the middle of the head, in view coordinates)
 // Blank lines and lines starting with # are skipped.
@@ -41,15 +43,18 @@ struct ScriptStatement {
         Menu,
         ViewKind,
         Heads,
-        Dialog
+        Dialog,
+        KeyCapture
     };
     Kind kind = Kind::Key;
     std::string argument;
     int number = 0;          // for Command, View and Wait
     std::vector<int> points; // x, y (x1, y1, x2, y2 for Drag)
     bool shift = false, ctrl = false;
-    std::vector<std::pair<std::string, std::string>> fields; // for Dialog; argument: button
-    int line = 0;                                            // 1-based, for messages
+    // For Dialog: (field, value), or ("", button) for a button pressed on the way; the
+    // argument is the closing button, "ok" or "cancel".
+    std::vector<std::pair<std::string, std::string>> fields;
+    int line = 0; // 1-based, for messages
 };
 
 // False with `error` naming the line that is not a statement.

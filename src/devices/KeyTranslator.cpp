@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "devices/VirtualKeys.h"
 #include "util/INIFile.h"
 
 namespace {
@@ -274,4 +275,14 @@ const char* KeyTranslator::StateName(int state) {
     default:
         return "";
     }
+}
+
+Refusal KeyTranslator::CanAssign(std::uint8_t key) {
+    if (key == vk::kTab)
+        return "Tab moves between the fields of a window and cannot be assigned to an "
+               "operation. Please choose another key.";
+    if (key == vk::kShift || key == vk::kCtrl || key == vk::kAlt)
+        return "Shift, Ctrl and Alt are set for each key; please press the key itself, "
+               "holding them as wanted.";
+    return {};
 }

@@ -5,6 +5,7 @@
 
 #include "devices/KeyOperation.h"
 #include "util/AString.h"
+#include "util/Refusal.h"
 
 class INIFile;
 
@@ -68,6 +69,9 @@ public:
     static const char* OperationName(int operation);
     static AString KeyName(int code);
     static const char* StateName(int state);
+    // Whether a captured key may be assigned: Tab belongs to moving between the fields of
+    // a window, and Shift, Ctrl and Alt alone are only modifiers.
+    static Refusal CanAssign(std::uint8_t key);
 
     // The table shipped with the program: every operation on some key.
     static KeyTranslationList DefaultTable();

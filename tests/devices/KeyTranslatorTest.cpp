@@ -1,4 +1,5 @@
 #include "devices/KeyTranslator.h"
+#include "devices/VirtualKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -138,4 +139,15 @@ TEST(DefaultKeys, EveryOperationIsReachableAndNoEntryIsShadowed) {
         ASSERT_TRUE(keys.Find(static_cast<std::uint8_t>(letter), false, false, false, op));
         EXPECT_LE(op, KeyOperation::InsertNoteBeforeCurrentTime);
     }
+}
+
+// Tab belongs to moving between fields and a modifier alone is no key: neither can be
+// assigned; every key of the shipped table can.
+TEST(KeyCapture, TabAndLoneModifiersAreRefused) {
+    EXPECT_TRUE(KeyTranslator::CanAssign(vk::kTab));
+    for (std::uint8_t modifier : {vk::kShift, vk::kCtrl, vk::kAlt})
+        EXPECT_TRUE(KeyTranslator::CanAssign(modifier));
+    for (const KeyTranslation& entry : KeyTranslator::DefaultTable())
+        EXPECT_FALSE(KeyTranslator::CanAssign(entry.key))
+            << KeyTranslator::KeyName(entry.key).str();
 }

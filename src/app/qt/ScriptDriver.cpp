@@ -124,7 +124,11 @@ bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
         if (dialog && dialog->isModal()) {
             QPointer<QDialog> guarded(dialog);
             QTimer::singleShot(0, this, [this, guarded] {
-                if (guarded && guarded->isVisible())
+                if (!guarded || !guarded->isVisible())
+                    return;
+                if (guarded->objectName() == "keyCapture")
+                    CaptureKey(guarded);
+                else
                     FillDialog(guarded);
             });
         }
@@ -203,6 +207,17 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
     const ScriptStatement fill = dialogs_.front();
     dialogs_.pop_front();
     for (const auto& [name, value] : fill.fields) {
+        if (name.empty()) {
+            auto* button =
+                qobject_cast<QAbstractButton*>(FindField(dialog, QString::fromStdString(value)));
+            if (!button || !button->isEnabled()) {
+                Fail(fill, "\"" + title + "\" has no button \"" + value + "\" to press");
+                dialog->reject();
+                return;
+            }
+            button->click();
+            continue;
+        }
         QWidget* field = FindField(dialog, QString::fromStdString(name));
         std::string why = "not found";
         if (!field || !SetField(field, QString::fromStdString(value), why)) {
@@ -223,6 +238,27 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
         dialog->accept();
     if (dialog->isVisible()) {
         Print("dialog: " + title + " stayed open");
+        dialog->reject();
+    }
+}
+
+void ScriptDriver::CaptureKey(QDialog* dialog) {
+    Print("dialog: " + dialog->windowTitle().toStdString());
+    // A refused key leaves the window waiting; the next key-capture statement answers it.
+    while (dialog->isVisible() && !captures_.empty()) {
+        const ScriptStatement s = captures_.front();
+        captures_.pop_front();
+        const QKeySequence sequence(QString::fromStdString(s.argument));
+        if (sequence.isEmpty()) {
+            Fail(s, "\"" + s.argument + "\" is not a key");
+            break;
+        }
+        const QKeyCombination combination = sequence[0];
+        QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+        QApplication::sendEvent(dialog, &press);
+    }
+    if (dialog->isVisible()) {
+        Print("dialog: " + dialog->windowTitle().toStdString() + " stayed open");
         dialog->reject();
     }
 }
@@ -266,6 +302,9 @@ void ScriptDriver::Run(const ScriptStatement& s) {
         break;
     case Kind::Dialog:
         dialogs_.push_back(s);
+        break;
+    case Kind::KeyCapture:
+        captures_.push_back(s);
         break;
     case Kind::Answer:
         answers_.push_back(s.argument);

@@ -51,12 +51,15 @@ private:
     void Print(const std::string& line);
     // Fills a dialog that opened from the next `dialog` statement and presses its button.
     void FillDialog(QDialog* dialog);
+    // Presses the key of the next `key-capture` statement in a "Press a Key" window.
+    void CaptureKey(QDialog* dialog);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;
     std::size_t next_ = 0;
     std::deque<std::string> answers_;
     std::deque<ScriptStatement> dialogs_;
+    std::deque<ScriptStatement> captures_;
     std::FILE* out_;
     MessageSink* previous_ = nullptr;
     int exitCode_ = 0;

@@ -18,6 +18,7 @@
 #include "app/OutputDevices.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/KeyTranslationDialog.h"
 #include "app/qt/PrintPreview.h"
 #include "app/qt/QtPostTarget.h"
 #include "app/qt/TFrameWin.h"
@@ -200,6 +201,10 @@ void TVorlaune::Command(int id) {
     case kExit:
         Exit();
         break;
+    case kKeyAssignments:
+    case kHelpQuickKeys:
+        EditKeyAssignments();
+        break;
     case kUndo:
         if (active_)
             active_->Undo();
@@ -294,6 +299,13 @@ bool TVorlaune::CommandChecked(int id) const {
     default:
         return false;
     }
+}
+
+void TVorlaune::EditKeyAssignments() {
+    // Keys are being chosen, not pressed for their operations.
+    keys_.SetEnabled(false);
+    KeyTranslationDialog::Edit(frame_.get(), translator_);
+    keys_.SetEnabled(true);
 }
 
 void TVorlaune::Later(int id) {
