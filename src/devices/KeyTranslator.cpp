@@ -278,9 +278,6 @@ const char* KeyTranslator::StateName(int state) {
 }
 
 Refusal KeyTranslator::CanAssign(std::uint8_t key) {
-    if (key == vk::kTab)
-        return "Tab moves between the fields of a window and cannot be assigned to an "
-               "operation. Please choose another key.";
     if (key == vk::kShift || key == vk::kCtrl || key == vk::kAlt)
         return "Shift, Ctrl and Alt are set for each key; please press the key itself, "
                "holding them as wanted.";

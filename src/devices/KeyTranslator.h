@@ -69,8 +69,9 @@ public:
     static const char* OperationName(int operation);
     static AString KeyName(int code);
     static const char* StateName(int state);
-    // Whether a captured key may be assigned: Tab belongs to moving between the fields of
-    // a window, and Shift, Ctrl and Alt alone are only modifiers.
+    // Whether a captured key may be assigned: Shift, Ctrl and Alt alone are only
+    // modifiers. (Tab may be: the main window offers every key to the table before
+    // focus handling sees it.)
     static Refusal CanAssign(std::uint8_t key);
 
     // The table shipped with the program: every operation on some key.

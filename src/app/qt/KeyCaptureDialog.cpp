@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "devices/KeyTranslator.h"
-#include "util/Messages.h"
 
 KeyCaptureDialog::KeyCaptureDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("keyCapture");
@@ -34,12 +33,9 @@ void KeyCaptureDialog::Take(int qtKey, Qt::KeyboardModifiers modifiers) {
         qtKey = Qt::Key_Tab;
     if (!TranslateQtKey(qtKey, modifiers, press))
         return; // a key without a code: wait for another
-    if (const Refusal refusal = KeyTranslator::CanAssign(press.key)) {
-        // A lone modifier is the start of a combination, not a refusal.
-        if (press.key != 16 && press.key != 17 && press.key != 18)
-            ShowMessage(refusal.AsMessage());
+    // A lone modifier is the start of a combination: wait for the key itself.
+    if (KeyTranslator::CanAssign(press.key))
         return;
-    }
     pressed_ = press;
     accept();
 }
