@@ -155,10 +155,10 @@ std::vector<MenuCommand> Build() {
         Item(kCascade, "&Window", "&Cascade", frame),
         Item(kTile, "&Window", "&Tile", frame),
         // Help
-        Everywhere(Item(kHelpContents, "&Help", "&Contents", later)),
-        Everywhere(Item(kHelpMouse, "&Help", "&Mouse Commands", later)),
-        Everywhere(Item(kHelpToolbar, "&Help", "&Toolbar", later)),
-        Everywhere(Item(kHelpTroubleshooting, "&Help", "T&roubleshooting", later)),
+        Everywhere(Shortcut(Item(kHelpContents, "&Help", "&Contents", frame), "F1")),
+        Everywhere(Item(kHelpMouse, "&Help", "&Mouse Commands", frame)),
+        Everywhere(Item(kHelpToolbar, "&Help", "&Toolbar", frame)),
+        Everywhere(Item(kHelpTroubleshooting, "&Help", "T&roubleshooting", frame)),
         Everywhere(Item(kHelpQuickKeys, "&Help", "&Quick Keys", frame)),
     };
 }

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
@@ -23,8 +24,10 @@
 #include <vector>
 
 #include "app/AppCommands.h"
+#include "app/CommandTable.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/HelpWindow.h"
 #include "app/qt/PrintPreview.h"
 #include "app/qt/QtPostTarget.h"
 #include "app/qt/TFrameWin.h"
@@ -364,6 +367,22 @@ TEST_F(Windows, BasicModeIsRefusedForASongWithTwoChannelsOnATrack) {
     EXPECT_TRUE(Shown("Vorlaune | Basic mode cannot be used\nwhen the song has more\nthan one "
                       "channel or\ninstrument per track."));
     EXPECT_EQ(app->MenuId(), cmd::kMenuAdvanced);
+}
+
+// Each help command shows its page in the one help window; F1 is the contents.
+TEST_F(Windows, HelpCommandsShowTheirPages) {
+    Start();
+    const std::pair<int, const char*> pages[] = {{cmd::kHelpMouse, "Mouse Commands"},
+                                                 {cmd::kHelpToolbar, "Toolbar"},
+                                                 {cmd::kHelpTroubleshooting, "Troubleshooting"},
+                                                 {cmd::kHelpContents, "Vorlaune Help"}};
+    for (const auto& [id, title] : pages) {
+        app->Command(id);
+        ASSERT_NE(app->Help(), nullptr);
+        EXPECT_EQ(app->Help()->Browser()->documentTitle().toStdString(), title);
+        EXPECT_TRUE(app->Help()->isVisible());
+    }
+    EXPECT_STREQ(FindCommand(cmd::kHelpContents)->shortcut, "F1");
 }
 
 TEST_F(Windows, AChordFileBringsItsNoticeAndLaterWindowsSaySo) {

@@ -18,6 +18,7 @@
 #include "app/OutputDevices.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/HelpWindow.h"
 #include "app/qt/KeyTranslationDialog.h"
 #include "app/qt/PrintPreview.h"
 #include "app/qt/QtPostTarget.h"
@@ -29,6 +30,7 @@
 #include "playback/MidiPlayer.h"
 #include "playback/MidiPorts.h"
 #include "playback/VorlauneGuts.h"
+#include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "util/SettingsReport.h"
@@ -205,6 +207,18 @@ void TVorlaune::Command(int id) {
     case kHelpQuickKeys:
         EditKeyAssignments();
         break;
+    case kHelpContents:
+        ShowHelp("index.html");
+        break;
+    case kHelpMouse:
+        ShowHelp("mouse.html");
+        break;
+    case kHelpToolbar:
+        ShowHelp("toolbar.html");
+        break;
+    case kHelpTroubleshooting:
+        ShowHelp("troubleshooting.html");
+        break;
     case kUndo:
         if (active_)
             active_->Undo();
@@ -299,6 +313,12 @@ bool TVorlaune::CommandChecked(int id) const {
     default:
         return false;
     }
+}
+
+void TVorlaune::ShowHelp(const char* page) {
+    if (!help_)
+        help_ = new HelpWindow(ResourceDirectory() / "help", frame_.get());
+    help_->Show(page);
 }
 
 void TVorlaune::EditKeyAssignments() {

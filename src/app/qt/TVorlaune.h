@@ -18,6 +18,7 @@ class QPrinter;
 class QtPostTarget;
 class SongDocument;
 class TFrameWin;
+class HelpWindow;
 class TMDIDialog;
 class VorlauneGuts;
 
@@ -53,6 +54,7 @@ public:
     void OpenDocument(std::unique_ptr<SongDocument> document);
 
     TFrameWin* Frame() const { return frame_.get(); }
+    HelpWindow* Help() const { return help_; }
     TMDIDialog* ActiveWindow() const { return active_; }
     const std::vector<TMDIDialog*>& SongWindows() const { return windows_; }
     VorlauneGuts& Guts() const { return *guts_; }
@@ -106,6 +108,7 @@ private:
     void InstallMenu(int menuId);
     void Later(int id);
     void EditKeyAssignments();
+    void ShowHelp(const char* page);
     void Print();
     void PrintPreviewCommand();
     void PrintSetup();
@@ -116,6 +119,7 @@ private:
     std::unique_ptr<VorlauneGuts> guts_;
     std::unique_ptr<QtPostTarget> posts_;
     std::unique_ptr<TFrameWin> frame_;
+    HelpWindow* help_ = nullptr; // a window of the frame, closed with it
     std::vector<TMDIDialog*> windows_;
     std::vector<TMDIDialog*> closed_;
     TMDIDialog* active_ = nullptr;
