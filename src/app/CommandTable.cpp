@@ -135,7 +135,7 @@ std::vector<MenuCommand> Build() {
         Checkable(Item(kPlayOnRecord, "&Options", "Play on Re&cord", frame)),
         Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...")),
         Item(kKeyAssignments, "&Options", "&Key Assignments...", frame),
-        Item(kVoiceSettings, "&Options", "Voice-to-Notes Se&ttings...", later),
+        Item(kVoiceSettings, "&Options", "Voice-to-Notes Se&ttings...", frame, always),
         // View
         Item(kViewOptions, "&View", "View &Options..."),
         Item(kNewView, "&View", "&New view"),

@@ -24,6 +24,7 @@
 #include "app/qt/QtPostTarget.h"
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
+#include "app/qt/WaveToNoteSettingsDialog.h"
 #include "devices/qt/QtVirtualKey.h"
 #include "midifile/MidiReader.h"
 #include "model/Song.h"
@@ -209,6 +210,10 @@ void TVorlaune::Command(int id) {
         break;
     case kHelpContents:
         ShowHelp("index.html");
+        break;
+    case kVoiceSettings:
+        if (INIFile* ini = INIFile::Global())
+            WaveToNoteSettingsDialog::Edit(frame_.get(), *ini);
         break;
     case kHelpMouse:
         ShowHelp("mouse.html");
