@@ -405,6 +405,9 @@ void TVorlaune::ToggleOption(int id) {
     case kShowLyrics:
         option = TMDIDialog::kShowLyrics;
         break;
+    case kShowControllerGraph:
+        option = TMDIDialog::kShowControllerGraph;
+        break;
     case kPlayOnRecord:
         option = TMDIDialog::kPlayDuringRecord;
         break;

@@ -5,10 +5,8 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
-#include "edit/MC_TrackOptions.h"
 #include "edit/NoteLength.h"
 #include "model/Song.h"
-#include "util/Messages.h"
 #include "views/StaffPrinter.h"
 #include "views/StaffSettingsChoice.h"
 #include "views/qt/QtDrawSurface.h"
@@ -53,7 +51,7 @@ int StaffView::VerticalStep() const {
 
 void StaffView::resizeEvent(QResizeEvent* event) {
     vertical_->setGeometry(width() - kScrollBarWidth, ContentTop(), kScrollBarWidth,
-                           std::max(height() - ContentTop(), 1));
+                           std::max(ContentBottom() - ContentTop(), 1));
     NoteView::resizeEvent(event);
 }
 
@@ -76,19 +74,14 @@ void StaffView::Refresh() {
 // "Staff Settings": for the first track (whose options the view uses), or every track;
 // one change of the song that can be undone.
 void StaffView::Settings() {
-    if (song_.TrackCount() == 0) {
-        ShowMessage(kAppTitle, "A note needs to be put down before options can be changed.",
-                    MessageIcon::Information);
+    if (!MayChangeOptions())
         return;
-    }
     StaffSettingsChoice choice = StaffSettingsChoice::From(Options());
     if (!StaffDrawSettingsDialog::Ask(this, choice))
         return;
     ViewOptions options = Options();
     choice.ApplyTo(options);
-    const bool all = options.applyToAllTracks != 0;
-    options.applyToAllTracks = 0;
-    SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
+    StoreOptions(options);
 }
 
 // Editing moves among notes, but the staff also shows what goes with them: lyrics, texts
@@ -125,6 +118,14 @@ std::optional<std::int32_t> StaffView::TimeAt(int x, bool snap) const {
     if (!painted_)
         return std::nullopt;
     return screen_.XToTime(x, snap ? GridStep() : 0);
+}
+
+std::optional<std::int32_t> StaffView::TickToViewX(std::int32_t tick) const {
+    return painted_ ? screen_.TimeToX(tick) : std::nullopt;
+}
+
+std::optional<std::int32_t> StaffView::ViewXToTick(std::int32_t x) const {
+    return painted_ ? screen_.XToTime(x) : std::nullopt;
 }
 
 std::optional<int> StaffView::PitchAt(int y, std::int32_t tick) const {
@@ -229,7 +230,7 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), Qt::white);
     const int top = ContentTop();
     const int w = StaffWidth();
-    const int h = std::min(height() - top, StaffScreen::kContentHeight);
+    const int h = std::min(ContentBottom() - top, StaffScreen::kContentHeight);
     if (h <= 0)
         return;
 
@@ -302,7 +303,7 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
     }
     if (IsActive()) {
         painter.setPen(QPen(kActiveFrame, 2));
-        painter.drawRect(QRect(1, top + 1, w - 2, height() - top - 2));
+        painter.drawRect(QRect(1, top + 1, w - 2, ContentBottom() - top - 2));
     }
 }
 
