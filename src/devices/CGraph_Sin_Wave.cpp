@@ -5,6 +5,6 @@
 
 double CGraph_Sin_Wave::Fraction(double x) const {
     return 0.5 * (std::cos((Adjustment2() + 1) * x * std::numbers::pi / 4 +
-                          Adjustment1() * 2 * std::numbers::pi / 100) +
+                           Adjustment1() * 2 * std::numbers::pi / 100) +
                   1);
 }

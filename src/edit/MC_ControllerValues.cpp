@@ -9,8 +9,7 @@ MC_ControllerValues::MC_ControllerValues(SongIter& viewIter, const MidiMsgContro
                                          std::int32_t from, std::int32_t to,
                                          std::vector<Point> points)
     : MC_UndoableSongIter(kCmdControllerValues, viewIter), model_(model),
-      from_(std::max<std::int32_t>(from, 0)), to_(std::max(to, from_)),
-      points_(std::move(points)) {
+      from_(std::max<std::int32_t>(from, 0)), to_(std::max(to, from_)), points_(std::move(points)) {
     std::erase_if(points_, [this](const Point& p) { return p.tick < from_ || p.tick > to_; });
     std::stable_sort(points_.begin(), points_.end(),
                      [](const Point& a, const Point& b) { return a.tick < b.tick; });

@@ -98,7 +98,8 @@ void ControllerView::Paint(DrawSurface& surface) const {
     std::int32_t baseline = rect_.top + kLabelLine + 2;
     for (std::size_t start = 0; start <= label.size();) {
         const std::size_t end = std::min(label.find('\n', start), label.size());
-        surface.TextOut(rect_.left + 2, baseline, std::string_view(label).substr(start, end - start));
+        surface.TextOut(rect_.left + 2, baseline,
+                        std::string_view(label).substr(start, end - start));
         baseline += kLabelLine;
         start = end + 1;
     }

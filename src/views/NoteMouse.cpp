@@ -85,8 +85,7 @@ void NoteMouse::Release(int x, int y) {
         if (note && Beyond(x, pressX_))
             if (const std::optional<std::int32_t> end = view_.TimeAt(x, true);
                 end && *end > dragTick_)
-                editor_.SetNoteProperties(*end - dragTick_, note->velocity,
-                                          note->releaseVelocity);
+                editor_.SetNoteProperties(*end - dragTick_, note->velocity, note->releaseVelocity);
         return;
     }
     if (noteDrag_) {

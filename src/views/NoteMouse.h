@@ -56,8 +56,8 @@ public:
     };
     // What the view shows while the button is held.
     struct Feedback {
-        bool band = false; // a range being selected from `from` to `to`
-        bool drag = false; // a note being dragged to (x, y)
+        bool band = false;   // a range being selected from `from` to `to`
+        bool drag = false;   // a note being dragged to (x, y)
         bool resize = false; // a note's end being dragged to x
         std::int32_t from = 0, to = 0;
         int x = 0, y = 0;

@@ -34,8 +34,7 @@ void PageTitles::Paint(DrawSurface& surface, std::int32_t pageWidth) const {
             surface.SetFont(fitted);
             width = surface.GetTextExtent(shown).width;
         }
-        surface.TextOut(std::max((pageWidth - width) / 2, 0), lineTop + lineHeight_ * 4 / 5,
-                        shown);
+        surface.TextOut(std::max((pageWidth - width) / 2, 0), lineTop + lineHeight_ * 4 / 5, shown);
         lineTop += lineHeight_;
     };
     const std::string_view title = song_.title.text.Displayed();

@@ -63,8 +63,8 @@ constexpr std::int32_t kMiddleCPitch = 60;
 
 void PianoRollDrawer::SetScale(std::int32_t quarterLength, double zoom,
                                std::int32_t ticksPerQuarter) {
-    pixelsPerTick_ = std::max(quarterLength, 1) * std::max(zoom, 0.001) /
-                     std::max(ticksPerQuarter, 1);
+    pixelsPerTick_ =
+        std::max(quarterLength, 1) * std::max(zoom, 0.001) / std::max(ticksPerQuarter, 1);
 }
 
 PianoRollDrawer::Rect PianoRollDrawer::Grid() const {
@@ -94,8 +94,7 @@ std::int32_t PianoRollDrawer::TimeToX(std::int32_t tick) const {
     return Grid().left + static_cast<std::int32_t>(std::clamp(std::floor(dx), -1e9, 1e9));
 }
 
-std::optional<std::int32_t> PianoRollDrawer::XToTime(std::int32_t x,
-                                                     std::int32_t snapTicks) const {
+std::optional<std::int32_t> PianoRollDrawer::XToTime(std::int32_t x, std::int32_t snapTicks) const {
     std::int32_t dx = x - Grid().left;
     if (dx < -kLeftSlack)
         return std::nullopt;
@@ -281,7 +280,8 @@ void PianoRollDrawer::DrawBars(Song& song, DrawSurface& surface) const {
         const std::int32_t start = song.MeasureToTick(measure);
         if (start > last || start < 0)
             break;
-        const std::int32_t length = std::max(song.MeasureTicks(song.SignatureAtMeasure(measure)), 1);
+        const std::int32_t length =
+            std::max(song.MeasureTicks(song.SignatureAtMeasure(measure)), 1);
         const std::int32_t beats = std::max(song.SignatureAtMeasure(measure).numerator, 1);
         if (start >= first) {
             const std::int32_t x = TimeToX(start);
@@ -318,10 +318,8 @@ void PianoRollDrawer::DrawNotes(Song& song, const ViewFilter* filter, DrawSurfac
     };
     std::vector<Label> labels;
     SongIter it(song, &seen);
-    const std::int32_t from =
-        static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{request_.firstTime} -
-                                                             request_.lookBack,
-                                                         0));
+    const std::int32_t from = static_cast<std::int32_t>(
+        std::max<std::int64_t>(std::int64_t{request_.firstTime} - request_.lookBack, 0));
     for (bool ok = it.Seek(from); ok && it.Tick() <= last; ok = it.Next()) {
         const MidiMsg& msg = *it.Msg();
         if (msg.kind == kMsgText) {

@@ -112,8 +112,7 @@ public:
     // through grey, purple, blue, cyan, green and yellow to red.
     static SurfaceColor NoteColor(std::int32_t value);
     static std::int32_t ColorValue(std::int32_t colorMode, std::int32_t velocity,
-                                   std::int32_t program, std::int32_t channel,
-                                   std::int32_t track);
+                                   std::int32_t program, std::int32_t channel, std::int32_t track);
     // The longest note `filter` shows, for the look-back of a request.
     static std::int32_t LongestNote(Song& song, const ViewFilter* filter);
 

@@ -27,10 +27,8 @@ std::int64_t ShownEnd(Song& song, const ViewFilter& filter) {
 
 } // namespace
 
-PianoRollPrinter::PianoRollPrinter(Song& song, const ViewFilter& filter,
-                                   const ViewOptions& options)
-    : song_(song), filter_(filter), options_(options),
-      pageLimit_(StaffPrinter::kDefaultPageLimit) {
+PianoRollPrinter::PianoRollPrinter(Song& song, const ViewFilter& filter, const ViewOptions& options)
+    : song_(song), filter_(filter), options_(options), pageLimit_(StaffPrinter::kDefaultPageLimit) {
     if (INIFile* ini = INIFile::Global())
         pageLimit_ = static_cast<std::int32_t>(
             ini->ReadInt(StaffPrinter::kPageLimitKey, StaffPrinter::kDefaultPageLimit));
@@ -96,14 +94,15 @@ std::int32_t PianoRollPrinter::CountPages(std::int32_t pageWidth, std::int32_t p
 void PianoRollPrinter::Paginate(std::int32_t gridWidth) {
     systems_.clear();
     const std::int64_t end = ShownEnd(song_, filter_);
-    const std::int32_t budget = std::max(
-        static_cast<std::int32_t>(std::min(gridWidth / drawer_->PixelsPerTick(), 1e9)), 1);
+    const std::int32_t budget =
+        std::max(static_cast<std::int32_t>(std::min(gridWidth / drawer_->PixelsPerTick(), 1e9)), 1);
     const std::size_t most = static_cast<std::size_t>(pageLimit_) * perPage_;
     std::int32_t start = 0;
     do {
         if (systems_.size() >= most) {
             systems_.clear();
-            const std::int32_t last = static_cast<std::int32_t>(std::min<std::int64_t>(end, kEndTick));
+            const std::int32_t last =
+                static_cast<std::int32_t>(std::min<std::int64_t>(end, kEndTick));
             refusal_ = StaffPrinter::TooLong(song_.TickToMusicalTime(last).measure + 1,
                                              "more than " + std::to_string(pageLimit_), pageLimit_);
             return;
@@ -151,12 +150,12 @@ void PianoRollPrinter::PaintPage(std::int32_t page, DrawSurface& surface) {
         PianoRollDrawer::Request request;
         const std::int32_t rollTop = top + numberRow_;
         const double width = std::ceil((system.end - system.start) * drawer_->PixelsPerTick());
-        request.area = PianoRollDrawer::Rect{0, rollTop,
-                                             g.keyboardWidth + static_cast<std::int32_t>(width) + 1,
-                                             rollTop + (PianoRollDrawer::WhiteRow(low_) -
-                                                        PianoRollDrawer::WhiteRow(high_) + 1) *
-                                                           g.keyHeight +
-                                                 1};
+        request.area = PianoRollDrawer::Rect{
+            0, rollTop, g.keyboardWidth + static_cast<std::int32_t>(width) + 1,
+            rollTop +
+                (PianoRollDrawer::WhiteRow(low_) - PianoRollDrawer::WhiteRow(high_) + 1) *
+                    g.keyHeight +
+                1};
         request.firstTime = system.start;
         request.firstRow = PianoRollDrawer::WhiteRow(high_);
         request.lookBack = longest_;

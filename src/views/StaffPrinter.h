@@ -45,8 +45,7 @@ public:
 
     // "Cannot print this song:\n\nIt is 12 measures long and would take at least 3
     // pages; ...": the refusal of a song longer than the page limit.
-    static std::string TooLong(std::int64_t measures, const std::string& pages,
-                               std::int32_t limit);
+    static std::string TooLong(std::int64_t measures, const std::string& pages, std::int32_t limit);
     // The most pages a printout may take; the "MaxPrintPages" setting unless set here.
     void SetPageLimit(std::int32_t pages) { pageLimit_ = pages; }
     std::int32_t PageLimit() const { return pageLimit_; }

@@ -12,7 +12,8 @@ ControllerSelDialog::ControllerSelDialog(QWidget* parent, const MidiDevice* devi
     : QDialog(parent) {
     setWindowTitle("Controller Selection");
     list_ = new QListWidget(this);
-    for (const AString& entry : ControllerSelChoice(device).Entries())
+    const ControllerSelChoice choice(device);
+    for (const AString& entry : choice.Entries())
         list_->addItem(QtDrawSurface::ToQString(entry.str()));
     list_->setCurrentRow(ControllerSelChoice::IndexOf(controller));
     list_->setMinimumSize(240, 300);
@@ -37,8 +38,7 @@ void ControllerSelDialog::accept() {
     QDialog::accept();
 }
 
-bool ControllerSelDialog::Ask(QWidget* parent, const MidiDevice* device,
-                              std::uint8_t& controller) {
+bool ControllerSelDialog::Ask(QWidget* parent, const MidiDevice* device, std::uint8_t& controller) {
     ControllerSelDialog dialog(parent, device, controller);
     if (dialog.exec() != QDialog::Accepted)
         return false;

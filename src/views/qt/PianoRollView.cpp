@@ -57,17 +57,16 @@ std::int32_t PianoRollView::FirstVisibleTick() const {
 
 std::int32_t PianoRollView::LastVisibleTick() const {
     const std::int64_t width = GridRight() - PianoRollDrawer::kKeyboardWidth;
-    const std::int64_t ticks =
-        width * song_.TicksPerQuarter() / std::max<std::int32_t>(Options().quarterNoteDisplayLength, 1);
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(FirstVisibleTick() + ticks, kEndTick));
+    const std::int64_t ticks = width * song_.TicksPerQuarter() /
+                               std::max<std::int32_t>(Options().quarterNoteDisplayLength, 1);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(FirstVisibleTick() + ticks, kEndTick));
 }
 
 std::int32_t PianoRollView::SnapTicks() const {
     return static_cast<std::int32_t>(SnapTo() * 4 * song_.TicksPerQuarter());
 }
 
-PianoRollDrawer::Request PianoRollView::MakeRequest() const {
+PianoRollDrawer::Request PianoRollView::MakeRequest() {
     PianoRollDrawer::Request request;
     request.area = PianoRollDrawer::Rect{0, ContentTop(), GridRight(), ContentBottom()};
     request.firstTime = FirstVisibleTick();
@@ -83,8 +82,8 @@ PianoRollDrawer::Request PianoRollView::MakeRequest() const {
     }
     request.colorMode = Options().colorMode;
     // The window's "Show Lyrics" switch hides texts whatever the track's options say.
-    request.showTexts = Options().showLyrics != 0 &&
-                        (!callbacks_.showLyrics || callbacks_.showLyrics());
+    request.showTexts =
+        Options().showLyrics != 0 && (!callbacks_.showLyrics || callbacks_.showLyrics());
     return request;
 }
 
@@ -228,8 +227,8 @@ void PianoRollView::UpdatePreview(int x, int y) {
         if (time && pitch) {
             const int left = drawer_.TimeToX(*time);
             const int right = std::max(drawer_.TimeToX(*time + Editor().NewNoteLength()), left + 1);
-            place = QRect(left, drawer_.PitchTop(*pitch), right - left,
-                          drawer_.Sizes().keyHeight - 1);
+            place =
+                QRect(left, drawer_.PitchTop(*pitch), right - left, drawer_.Sizes().keyHeight - 1);
         }
     }
     if (place != preview_) {
@@ -283,9 +282,9 @@ void PianoRollView::PaintFeedback(QPainter& painter) {
     if (drag.band) {
         const int left = std::max(drawer_.TimeToX(drag.from), drawer_.Grid().left);
         const int right = std::min(drawer_.TimeToX(drag.to), GridRight());
-        painter.fillRect(QRect(left, ContentTop(), std::max(right - left, 1),
-                               ContentBottom() - ContentTop()),
-                         QColor(70, 130, 220, 50));
+        painter.fillRect(
+            QRect(left, ContentTop(), std::max(right - left, 1), ContentBottom() - ContentTop()),
+            QColor(70, 130, 220, 50));
     }
     const MidiMsgNote* note = Editor().CurrentNote();
     if (note && (drag.drag || drag.resize)) {

@@ -55,7 +55,7 @@ private:
 
     const ViewOptions& Options() const;
     // The request for the view's present size and scroll positions.
-    PianoRollDrawer::Request MakeRequest() const;
+    PianoRollDrawer::Request MakeRequest();
     std::int32_t SnapTicks() const;
     void UpdatePreview(int x, int y);
     void PaintFeedback(QPainter& painter);
