@@ -23,7 +23,8 @@
 //   bars                prints "bar: TICK PITCH LEFT TOP RIGHT BOTTOM" for each note bar
 //                       the active piano roll shows (right and bottom lie outside)
 //   graph on [N]|off    shows or hides the controller graph under the note views; N
-//                       chooses its controller (0 to 127, or "pitch-bend")
+//                       chooses its controller (0 to 127, or "pitch-bend"); "on" prints
+//                       "graph: LEFT TOP RIGHT BOTTOM", where it lies in the active view
 //   range SHAPE A B [ADJ1 ADJ2] | range erase
 //                       answers the next "Controller Range Options": the shape (line,
 //                       squared, sine, parabola), start and end levels on the 0 to 127

@@ -315,17 +315,21 @@ bool ScriptDriver::ShowGraph(const ScriptStatement& s, std::string& why) {
     if (window->OptionOn(TMDIDialog::kShowControllerGraph) != s.on)
         app_.Command(cmd::kShowControllerGraph);
     QApplication::processEvents();
-    if (s.controller < 0)
-        return true;
     auto* view = dynamic_cast<NoteView*>(window->ActiveView());
+    if (!s.on || (!view && s.controller < 0))
+        return true;
     if (!view || !view->Graph()) {
         why = "the active view shows no controller graph";
         return false;
     }
-    if (!view->SetGraphController(static_cast<std::uint8_t>(s.controller))) {
+    if (s.controller >= 0 && !view->SetGraphController(static_cast<std::uint8_t>(s.controller))) {
         why = "the graph refused controller " + std::to_string(s.controller);
         return false;
     }
+    // Where the graph lies in the view, for the mouse statements that follow.
+    const QRect at = view->Graph()->geometry();
+    Print("graph: " + std::to_string(at.left()) + " " + std::to_string(at.top()) + " " +
+          std::to_string(at.right() + 1) + " " + std::to_string(at.bottom() + 1));
     return true;
 }
 
