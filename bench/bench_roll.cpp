@@ -11,24 +11,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include "app/AppCommands.h"
+#include "BenchWindow.h"
 #include "app/SongDocument.h"
-#include "app/Startup.h"
-#include "app/qt/OffscreenScreen.h"
-#include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
-#include "app/qt/TVorlaune.h"
 #include "model/Song.h"
-#include "playback/PlayerEngine.h"
 #include "views/qt/ControllerBand.h"
 #include "views/qt/PianoRollView.h"
-#include "views/qt/StaffFonts.h"
 
 namespace {
 
@@ -58,18 +51,6 @@ std::unique_ptr<Song> BigSong(int notes, int controllers) {
     return song;
 }
 
-struct Frames {
-    std::vector<double> ms;
-    void Print(const char* what) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("  %-34s median %6.2f ms, worst %6.2f ms, over 16 ms: %zu of %zu\n", what,
-                    ms[ms.size() / 2], ms.back(),
-                    static_cast<std::size_t>(
-                        std::count_if(ms.begin(), ms.end(), [](double v) { return v > 16.0; })),
-                    ms.size());
-    }
-};
-
 double Timed(const std::function<void()>& paint) {
     const auto start = std::chrono::steady_clock::now();
     paint();
@@ -79,7 +60,7 @@ double Timed(const std::function<void()>& paint) {
 
 // Beats, bars and jumps across the song, each step painted by `paint`.
 void Scroll(TMDIDialog& window, int steps, const std::function<void()>& paint, const char* what) {
-    Frames beats, bars, far;
+    BenchWindow::Frames beats, bars, far;
     window.ScrollTo(0);
     for (int i = 0; i < steps; ++i) {
         window.ScrollLineRight();
@@ -112,29 +93,12 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--steps"))
             steps = std::atoi(argv[++i]);
     }
-    const std::filesystem::path screen = UseOffscreenScreen(1920, 1080);
-    setenv("VORLAUNE_AUDIO_DRIVER", "none", 0);
-    setenv("VORLAUNE_FONTS", VORLAUNE_FONT_BUILD_DIR, 0);
-    QApplication application(argc, argv);
-    ProgramEnvironment environment;
-    std::string error;
-    if (!environment.Start(error) || !LoadStaffFonts(environment.Resources())) {
-        std::fprintf(stderr, "cannot start: %s\n", error.c_str());
+    BenchWindow bench(argc, argv);
+    if (!bench.Start())
         return 1;
-    }
-    TVorlaune app(environment, std::make_unique<PlayerEngine>());
-    app.Start("");
-    while (!app.ActiveWindow())
-        QApplication::processEvents();
-    app.Command(cmd::kCloseSong);
-    while (app.ActiveWindow())
-        QApplication::processEvents();
     std::unique_ptr<Song> song = BigSong(notes, controllers);
     const std::size_t points = song->PointCount();
-    app.OpenDocument(std::make_unique<SongDocument>(std::move(song)));
-    while (!app.ActiveWindow() || app.ActiveWindow()->Views().empty())
-        QApplication::processEvents();
-    TMDIDialog& window = *app.ActiveWindow();
+    TMDIDialog& window = bench.Open(std::move(song), 1);
     window.ChangeViewKind(window.Views().front(), SubWindow::kPianoRoll);
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
@@ -161,7 +125,5 @@ int main(int argc, char** argv) {
         window, steps, [graph] { graph->repaint(); }, "controller graph alone");
     Scroll(
         window, steps, [roll] { roll->repaint(); }, "piano roll with the graph");
-    std::error_code ec;
-    std::filesystem::remove(screen, ec);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 #include "devices/MidiDevice.h"
@@ -257,6 +258,31 @@ void NotYet(const char* what) {
 }
 
 } // namespace
+
+void NoteView::PressMouse(NoteMouse& mouse, QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        const NoteMouse::Popup popup = mouse.RightPress(at.x(), at.y());
+        AfterEdit();
+        OpenPopup(popup, event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    NoteMouse::Modifiers modifiers;
+    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
+    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
+    mouse.Press(at.x(), at.y(), modifiers);
+    AfterEdit();
+}
+
+void NoteView::ReleaseMouse(NoteMouse& mouse, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !mouse.Held())
+        return;
+    const QPoint at = event->position().toPoint();
+    mouse.Release(at.x(), at.y());
+    AfterEdit();
+}
 
 void NoteView::OpenPopup(const NoteMouse::Popup& popup, QPoint where) {
     if (popup.kind == NoteMouse::Popup::Kind::None)

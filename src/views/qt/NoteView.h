@@ -70,6 +70,10 @@ protected:
     // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
     // the screen.
     void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
+    // A press and release in the view's own drawing, for its mouse logic: the right
+    // button opens the pop-up menu there, the left one puts, picks, drags or selects.
+    void PressMouse(NoteMouse& mouse, QMouseEvent* event);
+    void ReleaseMouse(NoteMouse& mouse, QMouseEvent* event);
 
     void LengthPressed(int button) override;
     void DotToggled(bool on) override;

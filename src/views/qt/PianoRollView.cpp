@@ -174,20 +174,8 @@ void PianoRollView::mousePressEvent(QMouseEvent* event) {
     if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= GridRight())
         return;
     drawer_.SetRequest(MakeRequest());
-    if (event->button() == Qt::RightButton) {
-        const NoteMouse::Popup popup = mouse_.RightPress(at.x(), at.y());
-        AfterEdit();
-        OpenPopup(popup, event->globalPosition().toPoint());
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    NoteMouse::Modifiers modifiers;
-    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
-    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
-    mouse_.Press(at.x(), at.y(), modifiers);
     preview_.reset();
-    AfterEdit();
+    PressMouse(mouse_, event);
 }
 
 void PianoRollView::mouseMoveEvent(QMouseEvent* event) {
@@ -202,12 +190,8 @@ void PianoRollView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !mouse_.Held())
-        return;
-    const QPoint at = event->position().toPoint();
     drawer_.SetRequest(MakeRequest());
-    mouse_.Release(at.x(), at.y());
-    AfterEdit();
+    ReleaseMouse(mouse_, event);
 }
 
 void PianoRollView::leaveEvent(QEvent* event) {

@@ -163,22 +163,10 @@ void StaffView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint at = event->position().toPoint();
-    if (at.y() < ContentTop() || at.x() >= StaffWidth())
+    if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= StaffWidth())
         return;
-    if (event->button() == Qt::RightButton) {
-        const NoteMouse::Popup popup = mouse_.RightPress(at.x(), at.y());
-        AfterEdit();
-        OpenPopup(popup, event->globalPosition().toPoint());
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    NoteMouse::Modifiers modifiers;
-    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
-    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
-    mouse_.Press(at.x(), at.y(), modifiers);
     preview_.reset();
-    AfterEdit();
+    PressMouse(mouse_, event);
 }
 
 void StaffView::mouseMoveEvent(QMouseEvent* event) {
@@ -192,11 +180,7 @@ void StaffView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StaffView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !mouse_.Held())
-        return;
-    const QPoint at = event->position().toPoint();
-    mouse_.Release(at.x(), at.y());
-    AfterEdit();
+    ReleaseMouse(mouse_, event);
 }
 
 void StaffView::leaveEvent(QEvent* event) {
