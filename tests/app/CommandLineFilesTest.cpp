@@ -250,7 +250,7 @@ TEST_F(CommandLine, ThePianoRollPrintsFromTheCommandLineAndOtherViewsAreRefused)
 
     const Outcome wrong =
         Vorlaune({"-o", (work / "x.pdf").string(), in.string(), "--view", "message"});
-    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.exitCode, 2); // a mistake in the arguments, as for the others
     EXPECT_NE(wrong.err.find("--view needs \"roll\" or \"staff\""), std::string::npos) << wrong.err;
     EXPECT_FALSE(fs::exists(work / "x.pdf"));
 }
