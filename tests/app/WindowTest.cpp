@@ -526,6 +526,20 @@ TEST_F(Windows, ThePianoRollEditsWithKeysAndCarriesTheControllerGraphAcrossKinds
     EXPECT_TRUE(
         Shown("Vorlaune | Controllers 0 and 32 are reserved\nfor the bank select command."));
     EXPECT_TRUE(roll->SetGraphController(kPitchBend));
+    // It shares the view's time axis: when the view scrolls, the graph is painted anew.
+    struct PaintCounter : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    Settle();
+    roll->Graph()->installEventFilter(&paints);
+    Active().ScrollTo(1536);
+    Settle();
+    EXPECT_GT(paints.count, 0);
+    roll->Graph()->removeEventFilter(&paints);
     Active().ChangeViewKind(roll, SubWindow::kStaff);
     Settle();
     auto* staff = dynamic_cast<StaffView*>(Active().ActiveView());

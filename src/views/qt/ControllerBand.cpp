@@ -8,8 +8,9 @@
 ControllerBand::ControllerBand(QWidget* parent, Song& song, const ViewFilter& filter,
                                ControllerViewHost& host, std::function<bool()> mayEdit)
     : QWidget(parent), graph_(song, filter, host), mayEdit_(std::move(mayEdit)) {
+    // Not marked opaque: Qt leaves opaque children out when their parent repaints, and
+    // the graph must follow every scroll and edit of the view it shares its time with.
     setObjectName("controllerGraph");
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ControllerBand::resizeEvent(QResizeEvent* event) {
