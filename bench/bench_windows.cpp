@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchWindow.h"
 #include "app/AppCommands.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
@@ -54,19 +55,6 @@ std::unique_ptr<Song> BigSong(int notes) {
     return song;
 }
 
-struct Frames {
-    std::vector<double> ms;
-    void Print(const char* what) {
-        std::sort(ms.begin(), ms.end());
-        const double median = ms[ms.size() / 2];
-        std::printf("  %-30s median %6.2f ms, worst %6.2f ms, over 16 ms: %zu of %zu\n", what,
-                    median, ms.back(),
-                    static_cast<std::size_t>(
-                        std::count_if(ms.begin(), ms.end(), [](double v) { return v > 16.0; })),
-                    ms.size());
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -77,22 +65,10 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--steps"))
             steps = std::atoi(argv[++i]);
     }
-    // A desktop-sized screen: the views are as wide as on a real one.
-    const std::filesystem::path screen = UseOffscreenScreen(1920, 1080);
-    setenv("VORLAUNE_AUDIO_DRIVER", "none", 0);
-    setenv("VORLAUNE_FONTS", VORLAUNE_FONT_BUILD_DIR, 0);
-    QApplication application(argc, argv);
-    ProgramEnvironment environment;
-    std::string error;
-    if (!environment.Start(error) || !LoadStaffFonts(environment.Resources())) {
-        std::fprintf(stderr, "cannot start: %s\n", error.c_str());
+    BenchWindow bench(argc, argv);
+    if (!bench.Start())
         return 1;
-    }
-    TVorlaune app(environment, std::make_unique<PlayerEngine>());
-    app.Start("");
-    while (!app.ActiveWindow())
-        QApplication::processEvents();
-
+    TVorlaune& app = bench.App();
     const auto built = std::chrono::steady_clock::now();
     std::unique_ptr<Song> song = BigSong(notes);
     std::printf(
@@ -101,16 +77,7 @@ int main(int argc, char** argv) {
         notes, song->PointCount(),
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - built).count(),
         app.Frame()->width(), app.Frame()->height());
-    app.Command(cmd::kCloseSong);
-    while (app.ActiveWindow())
-        QApplication::processEvents();
-    // Through the same path as Open Song, without a file.
-    app.OpenDocument(std::make_unique<SongDocument>(std::move(song)));
-    while (!app.ActiveWindow() || app.ActiveWindow()->Views().size() < 4)
-        QApplication::processEvents();
-    TMDIDialog& window = *app.ActiveWindow();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    TMDIDialog& window = bench.Open(std::move(song), 4);
 
     auto paintAll = [&] {
         const auto start = std::chrono::steady_clock::now();
@@ -119,7 +86,7 @@ int main(int argc, char** argv) {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
             .count();
     };
-    Frames beats, bars, far;
+    BenchWindow::Frames beats, bars, far;
     for (int i = 0; i < steps; ++i) {
         window.ScrollLineRight();
         beats.ms.push_back(paintAll());
@@ -144,7 +111,7 @@ int main(int argc, char** argv) {
     window.ScrollTo(0);
     auto* staff = dynamic_cast<StaffView*>(window.Views().front());
     staff->repaint();
-    Frames drag;
+    BenchWindow::Frames drag;
     if (staff && !staff->Screen().NoteSpots().empty()) {
         const NoteSpot& spot = staff->Screen().NoteSpots().front();
         const QPoint head((spot.rect.left + spot.rect.right) / 2,
@@ -167,7 +134,5 @@ int main(int argc, char** argv) {
         send(QEvent::MouseButtonRelease, head, Qt::LeftButton, Qt::NoButton);
         drag.Print("drag a note over 4 octaves");
     }
-    std::error_code ec;
-    std::filesystem::remove(screen, ec);
     return 0;
 }

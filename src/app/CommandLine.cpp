@@ -16,6 +16,7 @@ const char kUsageText[] =
     "       vorlaune --help | --version\n"
     "Options for -o:\n"
     "       --track N        print only track N (1-based)\n"
+    "       --view roll      print the piano roll (--view staff: the notation)\n"
     "       --all-pages      write every page as OUT-1.png, OUT-2.png, ...\n";
 
 std::string FileExtension(const std::string& path) {
@@ -78,6 +79,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
                 error = "--track needs a track number from 1 up, not \"" + n + "\".";
                 return false;
             }
+        } else if (a == "--view") {
+            std::string kind;
+            if (!value(kind))
+                return false;
+            if (kind != "roll" && kind != "staff") {
+                error = "--view needs \"roll\" or \"staff\", not \"" + kind + "\".";
+                return false;
+            }
+            line.pianoRoll = kind == "roll";
         } else if (a == "--all-pages") {
             line.allPages = true;
         } else if (a.size() > 1 && a[0] == '-') {

@@ -7,11 +7,12 @@
 struct CommandLine {
     enum class Mode { Window, Help, Version, Dump, Convert, Play, ListPorts };
     Mode mode = Mode::Window;
-    std::string input;  // FILE, IN
-    std::string output; // OUT of -o
-    std::string port;   // --port NAME
-    std::string script; // --script SCRIPT
-    int track = 0;      // --track N (1-based), 0 = every track
+    std::string input;      // FILE, IN
+    std::string output;     // OUT of -o
+    std::string port;       // --port NAME
+    std::string script;     // --script SCRIPT
+    int track = 0;          // --track N (1-based), 0 = every track
+    bool pianoRoll = false; // --view roll: print the piano roll instead of the staff
     bool allPages = false;
 };
 

@@ -140,7 +140,7 @@ std::vector<MenuCommand> Build() {
         Item(kViewOptions, "&View", "View &Options..."),
         Item(kNewView, "&View", "&New view"),
         Item(kDeleteView, "&View", "&Delete View", Route::Window, Enable::CanDeleteView),
-        Separated(Checkable(Item(kShowControllerGraph, "&View", "Show &Controller Graph", later))),
+        Separated(Checkable(Item(kShowControllerGraph, "&View", "Show &Controller Graph", frame))),
         // Play/Record
         Item(kPlay, "&Play/Record", "&Play"),
         Item(kStop, "&Play/Record", "&Stop"),

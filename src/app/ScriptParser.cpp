@@ -1,6 +1,8 @@
 #include "app/ScriptParser.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -54,6 +56,54 @@ bool ParseDialog(const std::string& argument, ScriptStatement& statement, std::s
     return true;
 }
 
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+bool ParseGraph(const std::string& argument, ScriptStatement& statement) {
+    const std::vector<std::string> words = Words(argument);
+    if (words.size() == 1 && (words[0] == "on" || words[0] == "off")) {
+        statement.on = words[0] == "on";
+        return true;
+    }
+    if (words.size() != 2 || words[0] != "on")
+        return false;
+    statement.on = true;
+    if (words[1] == "pitch-bend") {
+        statement.controller = 255;
+        return true;
+    }
+    return ToNumber(words[1], statement.controller) && statement.controller >= 0 &&
+           statement.controller <= 127;
+}
+
+// The shape's name becomes its place in the range dialog's list; "erase" is -1.
+bool ParseRange(const std::string& argument, ScriptStatement& statement) {
+    const std::vector<std::string> words = Words(argument);
+    static const char* const kShapes[] = {"line", "squared", "sine", "parabola"};
+    if (words.size() == 1 && words[0] == "erase") {
+        statement.number = -1;
+        return true;
+    }
+    if (words.size() != 3 && words.size() != 5)
+        return false;
+    const auto shape = std::find(std::begin(kShapes), std::end(kShapes), words[0]);
+    if (shape == std::end(kShapes))
+        return false;
+    statement.number = static_cast<int>(shape - std::begin(kShapes));
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        int value = 0;
+        if (!ToNumber(words[i], value) || value < 0 || value > (i < 3 ? 127 : 100))
+            return false;
+        statement.points.push_back(value);
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statements,
@@ -82,6 +132,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"heads", Kind::Heads, false, false},
         {"dialog", Kind::Dialog, true, false},
         {"key-capture", Kind::KeyCapture, true, false},
+        {"bars", Kind::Bars, false, false},
+        {"graph", Kind::Graph, true, false},
+        {"range", Kind::Range, true, false},
     };
     std::istringstream in(text);
     std::string raw;
@@ -146,6 +199,17 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
                 error = where + "\"" + word + "\" needs " + std::to_string(wanted) + " coordinates";
                 return false;
             }
+        }
+        if (statement.kind == Kind::Graph && !ParseGraph(argument, statement)) {
+            error = where + "\"graph\" needs \"on\" (with a controller from 0 to 127 or "
+                            "\"pitch-bend\") or \"off\"";
+            return false;
+        }
+        if (statement.kind == Kind::Range && !ParseRange(argument, statement)) {
+            error = where + "\"range\" needs \"erase\" or a shape (line, squared, sine, "
+                            "parabola), two levels from 0 to 127 and perhaps two adjustments "
+                            "from 0 to 100";
+            return false;
         }
         statements.push_back(std::move(statement));
     }

@@ -17,7 +17,8 @@
 //   drag X1 Y1 X2 Y2    the left button pressed at X1, Y1 and let go at X2, Y2
 //   rclick X Y          a right click (a pop-up menu opens)
 //   menu TEXT           chooses the item TEXT of the open pop-up menu
-//   view-kind KIND      shows the active view as "staff", "message" or "piano roll"
+//   view-kind KIND      shows the active view as "staff", "message" or "roll" (the
+//                       piano roll)
 //   dialog F=V | ... | OK   fills the next dialog that opens: each field F (found by its
 //                       label, or a check box or radio button by its text, "on"/"off")
 //                       gets V, then OK or Cancel is pressed. A dialog that stays open
@@ -26,6 +27,16 @@
 //   key-capture SEQUENCE  the key pressed in the next "Press a Key" window
 //   heads               prints "head: TICK X Y" for each note head the active staff view
 //                       shows (the middle of the head, in view coordinates)
+//   bars                prints "bar: TICK PITCH LEFT TOP RIGHT BOTTOM" for each note bar
+//                       the active piano roll shows (right and bottom lie outside)
+//   graph on [N]|off    shows or hides the controller graph under the note views; N
+//                       chooses its controller (0 to 127, or "pitch-bend"); "on" prints
+//                       "graph: LEFT TOP RIGHT BOTTOM", where it lies in the active view
+//   range SHAPE A B [ADJ1 ADJ2] | range erase
+//                       answers the next "Controller Range Options": the shape (line,
+//                       squared, sine, parabola), start and end levels on the 0 to 127
+//                       scale and the two adjustments, or erasing the range only
+// The mouse statements reach the controller graph too, where their points lie in it.
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
     enum class Kind {
@@ -44,12 +55,17 @@ struct ScriptStatement {
         ViewKind,
         Heads,
         Dialog,
-        KeyCapture
+        KeyCapture,
+        Bars,
+        Graph,
+        Range
     };
     Kind kind = Kind::Key;
     std::string argument;
     int number = 0;          // for Command, View and Wait
-    std::vector<int> points; // x, y (x1, y1, x2, y2 for Drag)
+    std::vector<int> points; // x, y (x1, y1, x2, y2 for Drag); levels for Range
+    bool on = false;         // Graph
+    int controller = -1;     // Graph: -1 keeps the graph's, 255 is pitch bend
     bool shift = false, ctrl = false;
     // For Dialog: (field, value), or ("", button) for a button pressed on the way; the
     // argument is the closing button, "ok" or "cancel".

@@ -34,6 +34,7 @@ enum CommandKind : std::int32_t {
     kCmdChangeLyric = 30,
     kCmdDeleteTrack = 31,
     kCmdTrackOptions = 32,
+    kCmdControllerValues = 33,
 };
 
 // One change to a song, handed to a CommandProcessor. Execute also serves as Redo.

@@ -12,6 +12,13 @@ template <class T> struct OptionValue {
         value = v;
         return *this;
     }
+    // What a settings dialog stores: the flag goes up only when the value differs.
+    void Change(T v) {
+        if (value != v) {
+            value = v;
+            changed = 1;
+        }
+    }
 };
 
 enum ClefEnumType : std::int32_t {

@@ -67,4 +67,18 @@ public:
     virtual TextExtent GetTextExtent(std::string_view text) = 0;
 
     virtual void DrawBitmap(std::int32_t x, std::int32_t y, const SurfaceBitmap& bitmap) = 0;
+
+    // Fills the pixels from (left, top) up to, not including, (right, bottom). Surfaces
+    // that cannot fill draw it a row at a time with a one-pixel pen of the colour,
+    // which stays the pen.
+    virtual void FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                          std::int32_t bottom, SurfaceColor color) {
+        if (right <= left)
+            return;
+        SetPen(SurfacePen{1, color, PenStyle::Solid});
+        for (std::int32_t y = top; y < bottom; ++y) {
+            MoveTo(left, y);
+            LineTo(right, y);
+        }
+    }
 };

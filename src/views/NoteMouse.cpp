@@ -20,6 +20,7 @@ void NoteMouse::Press(int x, int y, Modifiers modifiers) {
     pressTime_ = view_.TimeAt(x, false);
     moved_ = false;
     noteDrag_ = false;
+    resize_ = false;
     if (modifiers.shift) {
         // Shift-click grows the selection to the clicked time and is done.
         if (pressTime_)
@@ -30,7 +31,7 @@ void NoteMouse::Press(int x, int y, Modifiers modifiers) {
     held_ = true;
     if (const std::optional<NoteHit> hit = view_.NoteAt(x, y);
         hit && editor_.MakeCurrent(hit->tick, hit->msgIndex)) {
-        noteDrag_ = true;
+        (hit->end ? resize_ : noteDrag_) = true;
         dragTick_ = hit->tick;
     }
 }
@@ -43,8 +44,8 @@ void NoteMouse::Move(int x, int y) {
     if (!moved_)
         return;
     EdgeScroll(x);
-    if (noteDrag_) {
-        feedback_.drag = true;
+    if (noteDrag_ || resize_) {
+        (noteDrag_ ? feedback_.drag : feedback_.resize) = true;
         feedback_.x = x;
         feedback_.y = y;
         return;
@@ -77,6 +78,16 @@ void NoteMouse::Release(int x, int y) {
     if (Beyond(x, pressX_) || Beyond(y, pressY_))
         moved_ = true;
     feedback_ = Feedback{};
+    if (resize_) {
+        // The end goes to the snapped time under the pointer; never to or before the
+        // start.
+        const MidiMsgNote* note = editor_.CurrentNote();
+        if (note && Beyond(x, pressX_))
+            if (const std::optional<std::int32_t> end = view_.TimeAt(x, true);
+                end && *end > dragTick_)
+                editor_.SetNoteProperties(*end - dragTick_, note->velocity, note->releaseVelocity);
+        return;
+    }
     if (noteDrag_) {
         // Up or down: another pitch; sideways: another time, on the snap grid.
         if (Beyond(y, pressY_))

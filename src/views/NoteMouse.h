@@ -9,6 +9,9 @@ class NoteEditor;
 struct NoteHit {
     std::int32_t tick = 0;
     std::int32_t msgIndex = 0;
+    // The point lies on the note's end, where a drag changes its length (a view that
+    // draws lengths says so).
+    bool end = false;
 };
 
 // What the mouse needs from a note view kind: its mappings between the window and the
@@ -34,8 +37,9 @@ public:
 
 // The press, drag and release of the mouse in a note view, turned into edits on the
 // view's note editor: a click puts a note, a click on a head makes it current, a drag of
-// a head changes its pitch and time, a drag across empty space selects a range, Shift
-// extends the selection; dragging near an edge scrolls.
+// a head changes its pitch and time, a drag of a note's end its length, a drag across
+// empty space selects a range, Shift extends the selection; dragging near an edge
+// scrolls.
 class NoteMouse {
 public:
     struct Modifiers {
@@ -52,8 +56,9 @@ public:
     };
     // What the view shows while the button is held.
     struct Feedback {
-        bool band = false; // a range being selected from `from` to `to`
-        bool drag = false; // a note being dragged to (x, y)
+        bool band = false;   // a range being selected from `from` to `to`
+        bool drag = false;   // a note being dragged to (x, y)
+        bool resize = false; // a note's end being dragged to x
         std::int32_t from = 0, to = 0;
         int x = 0, y = 0;
     };
@@ -78,6 +83,7 @@ private:
     NoteMouseView& view_;
     bool held_ = false;
     bool noteDrag_ = false;
+    bool resize_ = false;
     bool moved_ = false;
     int pressX_ = 0, pressY_ = 0;
     std::optional<std::int32_t> pressTime_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class DrawSurface;
 
@@ -15,4 +16,6 @@ public:
                                     std::int32_t pixelsPerCmX, std::int32_t pixelsPerCmY) = 0;
     // Pages count from 1.
     virtual void PaintPage(std::int32_t page, DrawSurface& surface) = 0;
+    // Why CountPages gave no pages; empty when it did not refuse.
+    virtual std::string Refusal() const { return {}; }
 };

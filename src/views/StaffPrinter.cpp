@@ -17,13 +17,14 @@ std::int32_t Truncate(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-std::string TooLong(std::int64_t measures, const std::string& pages, std::int32_t limit) {
+} // namespace
+
+std::string StaffPrinter::TooLong(std::int64_t measures, const std::string& pages,
+                                  std::int32_t limit) {
     return "Cannot print this song:\n\nIt is " + std::to_string(measures) +
            " measures long and would take " + pages + " pages; the limit is " +
-           std::to_string(limit) + " pages (setting \"" + StaffPrinter::kPageLimitKey + "\").";
+           std::to_string(limit) + " pages (setting \"" + kPageLimitKey + "\").";
 }
-
-} // namespace
 
 bool ChoosePrintTracks(const Song& song, int track, ViewFilter& filter, ViewOptions& options,
                        std::string& error) {
@@ -94,17 +95,8 @@ std::int32_t StaffPrinter::NaturalWidth(const MeasureDrawInfo& measure, bool lin
     return width;
 }
 
-std::vector<const AString*> StaffPrinter::Subtitles() const {
-    std::vector<const AString*> lines;
-    for (const SongText* text : {&song_.author, &song_.copyright, &song_.instructions})
-        if (!text->text.Displayed().empty())
-            lines.push_back(&text->text);
-    return lines;
-}
-
 std::int32_t StaffPrinter::ReservedHeight() const {
-    // Titles, the subtitles there are and one empty line stand above the staves.
-    return (2 + static_cast<std::int32_t>(Subtitles().size())) * titleHeight_;
+    return titles_ ? titles_->Height() : 2 * titleHeight_;
 }
 
 std::int32_t StaffPrinter::CountPages(std::int32_t pageWidth, std::int32_t pageHeight,
@@ -114,8 +106,7 @@ std::int32_t StaffPrinter::CountPages(std::int32_t pageWidth, std::int32_t pageH
     ComputeScales(pixelsPerCmX, pixelsPerCmY, options_.printoutScale, xScale_, yScale_);
     pageWidth_ = std::max(pageWidth, 1);
     titleHeight_ = Truncate(240 * xScale_);
-    titleFont_ = {"Arial", titleHeight_, 700};
-    subtitleFont_ = {"Arial", Truncate(0.8 * titleHeight_), 400};
+    titles_ = std::make_unique<PageTitles>(song_, titleHeight_);
     const bool grand = options_.clefType == kClefGrand || options_.clefType < kClefGrand ||
                        options_.clefType > kClefOctaveTreble;
     staffHeight_ = Truncate((grand ? 1200 : 320) * yScale_) + Truncate(3 * 320 * yScale_);
@@ -228,34 +219,8 @@ void StaffPrinter::PaintPage(std::int32_t page, DrawSurface& surface) {
         return;
     if (!drawer_)
         drawer_ = std::make_unique<StaffDrawer>(surface, xScale_, yScale_);
-    surface.SetTextColor({0, 0, 0});
-    // Each title line's baseline sits a fifth of the line above its bottom.
-    std::int32_t lineTop = 0;
-    auto centred = [&](const SurfaceFont& font, std::string_view text) {
-        const std::string shown(text);
-        SurfaceFont fitted = font;
-        surface.SetFont(fitted);
-        std::int32_t width = surface.GetTextExtent(shown).width;
-        // A title wider than the page is set smaller until it fits, so that nothing of
-        // it is cut at the edges.
-        for (int tries = 0; width > pageWidth_ && fitted.height > 1 && tries < 8; ++tries) {
-            fitted.height = std::max<std::int32_t>(
-                1, static_cast<std::int32_t>(static_cast<std::int64_t>(fitted.height) * pageWidth_ /
-                                             width));
-            surface.SetFont(fitted);
-            width = surface.GetTextExtent(shown).width;
-        }
-        surface.TextOut(std::max((pageWidth_ - width) / 2, 0), lineTop + titleHeight_ * 4 / 5,
-                        shown);
-        lineTop += titleHeight_;
-    };
-    const std::string_view title = song_.title.text.Displayed();
-    centred(titleFont_, title.empty() ? std::string_view("Untitled") : title);
-    for (const AString* subtitle : Subtitles())
-        centred(subtitleFont_, subtitle->Displayed());
-    lineTop += titleHeight_;
-
-    std::int32_t systemTop = lineTop;
+    titles_->Paint(surface, pageWidth_);
+    std::int32_t systemTop = titles_->Height();
     for (const MeasureDrawInfoList& line : ArrangePage(page)) {
         drawer_->ClearLyricRows();
         std::int32_t x = 0;

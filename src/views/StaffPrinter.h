@@ -8,6 +8,7 @@
 #include "model/ViewOptions.h"
 #include "views/MeasureDrawInfo.h"
 #include "views/PagePainter.h"
+#include "views/PageTitles.h"
 #include "views/StaffArranger.h"
 #include "views/StaffDrawer.h"
 
@@ -42,12 +43,15 @@ public:
                             std::int32_t pixelsPerCmX, std::int32_t pixelsPerCmY) override;
     void PaintPage(std::int32_t page, DrawSurface& surface) override;
 
+    // "Cannot print this song:\n\nIt is 12 measures long and would take at least 3
+    // pages; ...": the refusal of a song longer than the page limit.
+    static std::string TooLong(std::int64_t measures, const std::string& pages, std::int32_t limit);
     // The most pages a printout may take; the "MaxPrintPages" setting unless set here.
     void SetPageLimit(std::int32_t pages) { pageLimit_ = pages; }
     std::int32_t PageLimit() const { return pageLimit_; }
     // Why CountPages gave no pages: "Cannot print this song:\n\nIt is ...". Empty when
     // it did not refuse.
-    const std::string& Refusal() const { return refusal_; }
+    std::string Refusal() const override { return refusal_; }
     // The lines of a page (counted from 1) with their measures' drawing widths, after
     // CountPages; empty for a page that does not exist. They stay valid until the next
     // page is arranged or painted.
@@ -83,7 +87,6 @@ private:
     std::int32_t ReservedHeight() const;
     // The next measure as the line it starts or continues places it.
     std::unique_ptr<MeasureDrawInfo> NextMeasure(bool lineStart, std::int32_t& width);
-    std::vector<const AString*> Subtitles() const;
 
     Song& song_;
     ViewFilter filter_;
@@ -95,8 +98,7 @@ private:
     std::int32_t pageWidth_ = 0;
     std::int32_t titleHeight_ = 0;
     std::int32_t staffHeight_ = 0;
-    SurfaceFont titleFont_;
-    SurfaceFont subtitleFont_;
+    std::unique_ptr<PageTitles> titles_;
     std::unique_ptr<StaffDrawer> drawer_;
     std::vector<PageIndex> index_;
     std::int32_t pageLimit_ = kDefaultPageLimit;

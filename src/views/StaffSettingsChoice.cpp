@@ -7,13 +7,6 @@ namespace {
 
 constexpr std::int32_t kTopSplit = 42; // C6, the first entry of the list
 
-template <class T, class V> void Store(OptionValue<T>& option, V value) {
-    if (option.value != static_cast<T>(value)) {
-        option.value = static_cast<T>(value);
-        option.changed = 1;
-    }
-}
-
 // Fractions count as changed only beyond a millionth, as typed percentages round.
 void StoreFraction(OptionValue<double>& option, double value) {
     if (std::fabs(option.value - value) > 0.000001) {
@@ -40,14 +33,14 @@ StaffSettingsChoice StaffSettingsChoice::From(const ViewOptions& options) {
 }
 
 void StaffSettingsChoice::ApplyTo(ViewOptions& options) const {
-    Store(options.clefType, std::clamp(clef, 0, 5));
-    Store(options.splitPitch, kTopSplit - std::clamp(split, 0, 14));
+    options.clefType.Change(std::clamp(clef, 0, 5));
+    options.splitPitch.Change(kTopSplit - std::clamp(split, 0, 14));
     StoreFraction(options.timeGroupMerge, std::clamp(mergePercent, 0, 25) * 0.01);
     StoreFraction(options.beamNoteTolerance, std::clamp(beamPercent, 0, 25) * 0.01);
     StoreFraction(options.printoutScale, std::clamp(scalePosition, 0, 50) * 0.02 + 0.8);
-    Store(options.displayTempo, displayTempo ? 1 : 0);
-    Store(options.showLyrics, lyrics ? 1 : 0);
-    Store(options.showComments, comments ? 1 : 0);
-    Store(options.showTrackName, trackName ? 1 : 0);
+    options.displayTempo.Change(displayTempo ? 1 : 0);
+    options.showLyrics.Change(lyrics ? 1 : 0);
+    options.showComments.Change(comments ? 1 : 0);
+    options.showTrackName.Change(trackName ? 1 : 0);
     options.applyToAllTracks = applyToAllTracks ? 1 : 0;
 }

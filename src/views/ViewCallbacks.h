@@ -43,6 +43,8 @@ struct ViewCallbacks {
     std::function<void(std::int32_t ticks)> scrollBy;
     // The "Show Note Placement" option.
     std::function<bool()> showNotePlacement;
+    // The "Show Controller Graph" option.
+    std::function<bool()> showControllerGraph;
     // Where the play bar is, and whether the song plays.
     std::function<std::int32_t()> playPosition;
     std::function<bool()> playing;

@@ -228,3 +228,29 @@ TEST_F(CommandLine, AnInterruptedRenderLeavesNoTemporaryFile) {
     EXPECT_EQ(files.Names(), (std::vector<std::string>{"minute.mid", "out.wav.partial"}));
     EXPECT_EQ(TempDir::Read(files / "out.wav.partial"), "someone else's");
 }
+
+TEST_F(CommandLine, ThePianoRollPrintsFromTheCommandLineAndOtherViewsAreRefused) {
+    std::string events;
+    for (int i = 0; i < 64; ++i)
+        events += B({0x00, 0x90, 48 + i % 24, 100, 0x60, 0x80, 48 + i % 24, 0});
+    const fs::path in = files.Write("in.mid", Header(0, 1, 96) + TrackChunk(events + EndOfTrack()));
+    const Outcome roll =
+        Vorlaune({"-o", (work / "roll.pdf").string(), in.string(), "--view", "roll"});
+    ASSERT_EQ(roll.exitCode, 0) << roll.err;
+    const Outcome staff =
+        Vorlaune({"-o", (work / "staff.pdf").string(), in.string(), "--view", "staff"});
+    ASSERT_EQ(staff.exitCode, 0) << staff.err;
+    const std::string rollPdf = TempDir::Read(work / "roll.pdf");
+    EXPECT_EQ(rollPdf.substr(0, 5), "%PDF-");
+    EXPECT_NE(rollPdf, TempDir::Read(work / "staff.pdf"));
+    const Outcome png =
+        Vorlaune({"-o", (work / "roll.png").string(), in.string(), "--view", "roll"});
+    EXPECT_EQ(png.exitCode, 0) << png.err;
+    EXPECT_EQ(TempDir::Read(work / "roll.png").substr(1, 3), "PNG");
+
+    const Outcome wrong =
+        Vorlaune({"-o", (work / "x.pdf").string(), in.string(), "--view", "message"});
+    EXPECT_EQ(wrong.exitCode, 2); // a mistake in the arguments, as for the others
+    EXPECT_NE(wrong.err.find("--view needs \"roll\" or \"staff\""), std::string::npos) << wrong.err;
+    EXPECT_FALSE(fs::exists(work / "x.pdf"));
+}

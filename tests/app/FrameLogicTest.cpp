@@ -165,3 +165,30 @@ TEST(ScriptParser, StatementsCommentsAndErrorsWithTheirLine) {
     EXPECT_FALSE(ParseScript("wait-idle now\n", s, error));
     EXPECT_FALSE(ParseScript("key\n", s, error));
 }
+
+TEST(ScriptParser, GraphAndRangeStatementsCarryTheirControllerShapeAndLevels) {
+    std::vector<ScriptStatement> s;
+    std::string error;
+    ASSERT_TRUE(ParseScript("graph on\ngraph on 7\ngraph on pitch-bend\ngraph off\n"
+                            "range sine 0 127 10 3\nrange line 64 0\nrange erase\nbars\n",
+                            s, error))
+        << error;
+    ASSERT_EQ(s.size(), 8u);
+    EXPECT_TRUE(s[0].on);
+    EXPECT_EQ(s[0].controller, -1);
+    EXPECT_EQ(s[1].controller, 7);
+    EXPECT_EQ(s[2].controller, 255);
+    EXPECT_FALSE(s[3].on);
+    EXPECT_EQ(s[4].number, 2); // the third shape of the dialog
+    EXPECT_EQ(s[4].points, (std::vector<int>{0, 127, 10, 3}));
+    EXPECT_EQ(s[5].points, (std::vector<int>{64, 0}));
+    EXPECT_EQ(s[6].number, -1);
+    EXPECT_EQ(s[7].kind, ScriptStatement::Kind::Bars);
+    for (const char* wrong : {"graph on 128\n", "graph maybe\n", "graph off 7\n", "range line 0\n",
+                              "range line 0 128\n", "range wave 0 1\n", "range sine 0 1 101 0\n",
+                              "range line 0 1 5\n"}) {
+        s.clear();
+        EXPECT_FALSE(ParseScript(wrong, s, error)) << wrong;
+        EXPECT_EQ(error.substr(0, 8), "line 1: ") << wrong;
+    }
+}

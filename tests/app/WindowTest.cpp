@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
@@ -33,6 +34,7 @@
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "devices/MidiDevice.h"
 #include "midifile/MidiWriter.h"
 #include "model/Song.h"
 #include "playback/FakePlayer.h"
@@ -40,8 +42,11 @@
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
+#include "views/ControllerSelChoice.h"
 #include "views/StaffPrinter.h"
 #include "views/qt/BasicView.h"
+#include "views/qt/ControllerBand.h"
+#include "views/qt/PianoRollView.h"
 #include "views/qt/StaffExport.h"
 #include "views/qt/StaffView.h"
 
@@ -506,4 +511,64 @@ TEST_F(Windows, ThePrintPreviewHasThePagesOfTheCommandLineExportAndPagesThroughT
     printer.setOutputFileName(QString());
     EXPECT_EQ(printedCount, exported);
     EXPECT_EQ(PdfPageCount(printed), exported);
+}
+
+TEST_F(Windows, ThePianoRollEditsWithKeysAndCarriesTheControllerGraphAcrossKinds) {
+    Start();
+    Active().ChangeViewKind(Active().ActiveView(), SubWindow::kPianoRoll);
+    Settle();
+    auto* roll = dynamic_cast<PianoRollView*>(Active().ActiveView());
+    ASSERT_NE(roll, nullptr);
+    // No track yet: no settings.
+    roll->Settings();
+    EXPECT_TRUE(Shown("Vorlaune | A note needs to be put down before options can be changed."));
+    // The keys of the staff work here too; the bar follows the note.
+    Active().KeyOperationCommand(KeyOperation::AddNoteAtEnd);
+    Active().KeyOperationCommand(KeyOperation::UpInPitch);
+    roll->repaint();
+    ASSERT_EQ(roll->Drawer().Bars().size(), 1u);
+    const std::int32_t pitch = roll->Drawer().Bars().front().pitch;
+    EXPECT_EQ(pitch, roll->Editor().CurrentNote()->key);
+    EXPECT_NE(pitch, 60);
+
+    // The song's device names the controllers: in the selection list and in the graph.
+    const Song& song = Active().Document().GetSong();
+    const ControllerSelChoice choice(dynamic_cast<const MidiDevice*>(&song.Device()));
+    EXPECT_EQ(choice.Entries()[8].str(), "7 - Volume");
+    EXPECT_EQ(choice.Entries()[4].str(), "3");
+    EXPECT_EQ(ControllerView::LimitsOf(song, 7).name.str(), "Volume");
+    EXPECT_TRUE(ControllerView::LimitsOf(song, 64).onOff);
+
+    // The graph takes the bottom of the view, and stays when the view changes kind.
+    const int rollHeight = roll->VerticalBar()->height();
+    Active().SetOption(TMDIDialog::kShowControllerGraph, true);
+    Settle();
+    ASSERT_NE(roll->Graph(), nullptr);
+    EXPECT_EQ(roll->VerticalBar()->height(), rollHeight - ControllerView::kStripHeight);
+    EXPECT_FALSE(roll->SetGraphController(32));
+    EXPECT_TRUE(
+        Shown("Vorlaune | Controllers 0 and 32 are reserved\nfor the bank select command."));
+    EXPECT_TRUE(roll->SetGraphController(kPitchBend));
+    // It shares the view's time axis: when the view scrolls, the graph is painted anew.
+    struct PaintCounter : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    Settle();
+    roll->Graph()->installEventFilter(&paints);
+    Active().ScrollTo(1536);
+    Settle();
+    EXPECT_GT(paints.count, 0);
+    roll->Graph()->removeEventFilter(&paints);
+    Active().ChangeViewKind(roll, SubWindow::kStaff);
+    Settle();
+    auto* staff = dynamic_cast<StaffView*>(Active().ActiveView());
+    ASSERT_NE(staff, nullptr);
+    EXPECT_NE(staff->Graph(), nullptr);
+    Active().SetOption(TMDIDialog::kShowControllerGraph, false);
+    Settle();
+    EXPECT_EQ(staff->Graph(), nullptr);
 }

@@ -116,6 +116,28 @@ TEST(NoteMouse, DraggingAHeadChangesItsPitchAndMovesIt) {
     EXPECT_EQ(f.commands.UndoCount(), steps);
 }
 
+TEST(NoteMouse, DraggingANotesEndChangesItsLengthButNeverToNothing) {
+    Fixture f("0 n60 384, 384 n64 384");
+    f.grid.heads[{78, 160}] = NoteHit{384, 0, true}; // the E's end, where the view draws it
+    NoteMouse mouse = f.Mouse();
+    mouse.Press(78, 160);
+    mouse.Move(130, 150);
+    EXPECT_TRUE(mouse.Current().resize);
+    EXPECT_FALSE(mouse.Current().drag);
+    mouse.Release(130, 150); // tick 1248: a dotted half note long; the pitch stays
+    EXPECT_EQ(Brief(*f.song), "0:n60/384 384:n64/864");
+    // Dragged back to or before its start, the note keeps its length.
+    f.grid.heads.clear();
+    f.grid.heads[{130, 160}] = NoteHit{384, 0, true};
+    const std::size_t steps = f.commands.UndoCount();
+    mouse.Press(130, 160);
+    mouse.Release(30, 160);
+    EXPECT_EQ(Brief(*f.song), "0:n60/384 384:n64/864");
+    EXPECT_EQ(f.commands.UndoCount(), steps);
+    f.commands.Undo();
+    EXPECT_EQ(Brief(*f.song), "0:n60/384 384:n64/384");
+}
+
 TEST(NoteMouse, DraggingAcrossEmptySpaceSelectsAndShiftExtends) {
     Fixture f("0 n60 384, 384 n62 384, 768 n64 384, 1536 n65 384");
     NoteMouse mouse = f.Mouse();

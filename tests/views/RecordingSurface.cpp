@@ -55,6 +55,18 @@ void RecordingSurface::DrawBitmap(std::int32_t x, std::int32_t y, const SurfaceB
     ops.push_back(op);
 }
 
+void RecordingSurface::FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                                std::int32_t bottom, SurfaceColor color) {
+    Op op;
+    op.kind = Op::Fill;
+    op.x0 = left;
+    op.y0 = top;
+    op.x1 = right;
+    op.y1 = bottom;
+    op.color = color;
+    ops.push_back(op);
+}
+
 std::vector<RecordingSurface::Op> RecordingSurface::Texts(const std::string& face) const {
     std::vector<Op> found;
     for (const Op& op : ops)

@@ -10,13 +10,13 @@
 class RecordingSurface : public DrawSurface {
 public:
     struct Op {
-        enum Kind { Line, Arc, Text, Bitmap } kind = Line;
+        enum Kind { Line, Arc, Text, Bitmap, Fill } kind = Line;
         std::int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0; // line ends, arc box, text or bitmap place
         std::int32_t sx = 0, sy = 0, ex = 0, ey = 0; // arc start and end rays
         std::string text;
         SurfaceFont font;
         SurfacePen pen;
-        SurfaceColor color;
+        SurfaceColor color; // of texts and fills
     };
 
     void SetPen(const SurfacePen& pen) override { pen_ = pen; }
@@ -34,6 +34,8 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override;
     TextExtent GetTextExtent(std::string_view text) override;
     void DrawBitmap(std::int32_t x, std::int32_t y, const SurfaceBitmap& bitmap) override;
+    void FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                  SurfaceColor color) override;
 
     // Texts drawn in a font face, in drawing order.
     std::vector<Op> Texts(const std::string& face) const;

@@ -22,6 +22,9 @@
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "views/qt/ControllerBand.h"
+#include "views/qt/ControllerRangeDialog.h"
+#include "views/qt/PianoRollView.h"
 #include "views/qt/StaffView.h"
 #include "views/qt/SubWindow.h"
 
@@ -355,10 +358,10 @@ void ScriptDriver::Run(const ScriptStatement& s) {
     }
     case Kind::ViewKind: {
         TMDIDialog* window = app_.ActiveWindow();
-        const int kind = s.argument == "piano roll" ? SubWindow::kPianoRoll
-                         : s.argument == "staff"    ? SubWindow::kStaff
-                         : s.argument == "message"  ? SubWindow::kMessage
-                                                    : -1;
+        const int kind = s.argument == "roll" || s.argument == "piano roll" ? SubWindow::kPianoRoll
+                         : s.argument == "staff"                            ? SubWindow::kStaff
+                         : s.argument == "message"                          ? SubWindow::kMessage
+                                                                            : -1;
         if (!window || !window->ActiveView() || kind < 0)
             Fail(s, "cannot show the active view as \"" + s.argument + "\"");
         else
@@ -378,6 +381,44 @@ void ScriptDriver::Run(const ScriptStatement& s) {
             Print("head: " + std::to_string(spot.tick) + " " +
                   std::to_string((spot.rect.left + spot.rect.right) / 2) + " " +
                   std::to_string(staff->StaffTop() + (spot.rect.top + spot.rect.bottom) / 2));
+        break;
+    }
+    case Kind::Bars: {
+        TMDIDialog* window = app_.ActiveWindow();
+        auto* roll = window ? dynamic_cast<PianoRollView*>(window->ActiveView()) : nullptr;
+        if (!roll) {
+            Fail(s, "the active view is not a piano roll");
+            break;
+        }
+        QApplication::processEvents();
+        roll->repaint();
+        for (const PianoRollDrawer::NoteBar& bar : roll->Drawer().Bars()) {
+            const PianoRollDrawer::Rect& r = bar.rect;
+            Print("bar: " + std::to_string(bar.tick) + " " + std::to_string(bar.pitch) + " " +
+                  std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                  std::to_string(r.right) + " " + std::to_string(r.bottom));
+        }
+        break;
+    }
+    case Kind::Graph: {
+        std::string why;
+        if (!ShowGraph(s, why))
+            Fail(s, why);
+        break;
+    }
+    case Kind::Range: {
+        ControllerRangeChoice choice;
+        choice.eraseOnly = s.number < 0;
+        if (!choice.eraseOnly) {
+            choice.shape = s.number;
+            choice.startLevel = s.points[0];
+            choice.endLevel = s.points[1];
+            if (s.points.size() == 4) {
+                choice.adjustment1 = s.points[2];
+                choice.adjustment2 = s.points[3];
+            }
+        }
+        ControllerRangeDialog::AnswerNext(choice);
         break;
     }
     case Kind::ExpectTitle: {
@@ -424,6 +465,34 @@ QWidget* ScriptDriver::ActiveView(std::string& why) const {
     return view;
 }
 
+// The option goes through its menu command, so that the menu's check mark follows.
+bool ScriptDriver::ShowGraph(const ScriptStatement& s, std::string& why) {
+    TMDIDialog* window = app_.ActiveWindow();
+    if (!window) {
+        why = "there is no song window";
+        return false;
+    }
+    if (window->OptionOn(TMDIDialog::kShowControllerGraph) != s.on)
+        app_.Command(cmd::kShowControllerGraph);
+    QApplication::processEvents();
+    auto* view = dynamic_cast<NoteView*>(window->ActiveView());
+    if (!s.on || (!view && s.controller < 0))
+        return true;
+    if (!view || !view->Graph()) {
+        why = "the active view shows no controller graph";
+        return false;
+    }
+    if (s.controller >= 0 && !view->SetGraphController(static_cast<std::uint8_t>(s.controller))) {
+        why = "the graph refused controller " + std::to_string(s.controller);
+        return false;
+    }
+    // Where the graph lies in the view, for the mouse statements that follow.
+    const QRect at = view->Graph()->geometry();
+    Print("graph: " + std::to_string(at.left()) + " " + std::to_string(at.top()) + " " +
+          std::to_string(at.right() + 1) + " " + std::to_string(at.bottom() + 1));
+    return true;
+}
+
 // Presses, moves and lets go the way a hand would: the moves in between come as the
 // pointer travels, so that the view follows the drag.
 bool ScriptDriver::Mouse(const ScriptStatement& s, std::string& why) {
@@ -438,8 +507,15 @@ bool ScriptDriver::Mouse(const ScriptStatement& s, std::string& why) {
     // A person sees the view before clicking in it: what waits to be painted is painted.
     QApplication::processEvents();
     view->repaint();
-    const QPoint from(s.points[0], s.points[1]);
-    const QPoint to = s.points.size() == 4 ? QPoint(s.points[2], s.points[3]) : from;
+    QPoint from(s.points[0], s.points[1]);
+    QPoint to = s.points.size() == 4 ? QPoint(s.points[2], s.points[3]) : from;
+    // A press in the controller graph under a note view goes to the graph, in its own
+    // coordinates.
+    if (auto* graph = dynamic_cast<ControllerBand*>(view->childAt(from))) {
+        from = graph->mapFrom(view, from);
+        to = graph->mapFrom(view, to);
+        view = graph;
+    }
     const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
         QMouseEvent event(type, at, view->mapToGlobal(at),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,

@@ -45,6 +45,7 @@ private:
     bool PressKey(const std::string& sequence, std::string& why);
     QWidget* ActiveView(std::string& why) const;
     bool Mouse(const ScriptStatement& statement, std::string& why);
+    bool ShowGraph(const ScriptStatement& statement, std::string& why);
     bool RightClick(const ScriptStatement& statement, std::string& why);
     void WaitForPopup(int line);
     bool ChooseMenuItem(const std::string& text, std::string& why);

@@ -26,6 +26,7 @@
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "views/qt/MidiMsgView.h"
+#include "views/qt/PianoRollView.h"
 #include "views/qt/StaffView.h"
 
 namespace {
@@ -190,10 +191,9 @@ void TMDIDialog::OptionPressed(Option option, bool on) {
             ini->WriteInt(info.key, on ? 1 : 0);
     if (option == kAutoRewind)
         transport_.SetAutoRewind(on);
-    if (option == kShowControllerGraph && on) {
-        options_[static_cast<std::size_t>(option)]->setChecked(false);
-        LaterFeature("The controller graph");
-    }
+    if (option == kShowControllerGraph)
+        for (SubWindow* view : views_)
+            view->Refresh();
     if (option == kShowLyrics)
         for (SubWindow* view : views_)
             view->update();
@@ -267,6 +267,7 @@ ViewCallbacks TMDIDialog::Callbacks() {
     c.scrollToShow = [this](std::int32_t tick) { ScrollTo(tick); };
     c.scrollBy = [this](std::int32_t ticks) { ScrollTo(std::max(scroll_.Time() + ticks, 0)); };
     c.showNotePlacement = [this] { return OptionOn(kShowNotePlacement); };
+    c.showControllerGraph = [this] { return OptionOn(kShowControllerGraph); };
     c.playPosition = [this] { return transport_.PlayPosition(); };
     c.playing = [this] { return PlayerBusy(); };
     c.checkAudioFile = [this](const AString& fileName, const MidiMsg& cue) {
@@ -294,6 +295,9 @@ SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter,
     SubWindow* view = nullptr;
     if (kind == SubWindow::kMessage)
         view = new MidiMsgView(song, Callbacks(), filter, placement, 0, viewArea_);
+    else if (kind == SubWindow::kPianoRoll)
+        view = new PianoRollView(song, document_->Commands(), Callbacks(), filter, placement,
+                                 app_.Strip(), 0, viewArea_);
     else
         view = new StaffView(song, document_->Commands(), Callbacks(), filter, placement,
                              app_.Strip(), 0, viewArea_);
@@ -443,11 +447,6 @@ void TMDIDialog::ChangeViewKind(SubWindow* view, int kind) {
     const auto it = std::find(views_.begin(), views_.end(), view);
     if (!basic || it == views_.end() || kind == view->ViewKind())
         return;
-    if (kind == SubWindow::kPianoRoll) {
-        LaterFeature("The Piano Roll view");
-        basic->RefreshStrip();
-        return;
-    }
     ViewFilter filter = basic->Filter();
     filter.SetKind(kAllKinds);
     SubWindow* replacement = MakeView(kind, filter, basic->Placement());

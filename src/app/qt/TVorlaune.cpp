@@ -369,8 +369,7 @@ std::unique_ptr<PagePainter> PainterOf(TMDIDialog* window) {
 bool Printable(PagePainter& painter, int pages) {
     if (pages > 0)
         return true;
-    const auto* staff = dynamic_cast<StaffPrinter*>(&painter);
-    const std::string why = staff ? staff->Refusal() : std::string();
+    const std::string why = painter.Refusal();
     ShowMessage(kAppTitle, why.empty() ? "There is nothing to print." : why,
                 MessageIcon::Information);
     return false;
@@ -441,6 +440,9 @@ void TVorlaune::ToggleOption(int id) {
         break;
     case kShowLyrics:
         option = TMDIDialog::kShowLyrics;
+        break;
+    case kShowControllerGraph:
+        option = TMDIDialog::kShowControllerGraph;
         break;
     case kPlayOnRecord:
         option = TMDIDialog::kPlayDuringRecord;

@@ -37,6 +37,7 @@
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "util/SettingsReport.h"
+#include "views/PianoRollPrinter.h"
 #include "views/StaffPrinter.h"
 #include "views/qt/StaffExport.h"
 #include "views/qt/StaffFonts.h"
@@ -125,7 +126,7 @@ int SaveWaveAsMidi(const CommandLine& line) {
     return 0;
 }
 
-// The staff printout as PDF or PNG, without a window.
+// The staff or piano roll printout as PDF or PNG, without a window.
 int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
     std::unique_ptr<SongDocument> document = OpenOrComplain(line.input);
     if (!document)
@@ -148,14 +149,18 @@ int PrintStaff(const CommandLine& line, const ProgramEnvironment& environment) {
         ShowMessage(kAppTitle, kStaffFontsMissing, MessageIcon::Stop);
         return 1;
     }
+    std::unique_ptr<PagePainter> printer;
+    if (line.pianoRoll)
+        printer = std::make_unique<PianoRollPrinter>(*song, filter, options);
+    else
+        printer = std::make_unique<StaffPrinter>(*song, filter, options);
     bool written = false;
     if (FileExtension(line.output) == "pdf") {
         int pages = 0;
-        written = StaffExport::WritePdf(*song, filter, options, line.output, pages, error);
+        written = StaffExport::WritePdf(*printer, *song, line.output, pages, error);
     } else {
         std::vector<std::filesystem::path> files;
-        written =
-            StaffExport::WritePng(*song, filter, options, line.output, line.allPages, files, error);
+        written = StaffExport::WritePng(*printer, line.output, line.allPages, files, error);
     }
     if (!written) {
         Complain(error);

@@ -2,11 +2,19 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QResizeEvent>
 #include <filesystem>
 
+#include "devices/MidiDevice.h"
 #include "edit/MC_PasteBlock.h"
+#include "edit/MC_TrackOptions.h"
 #include "util/Messages.h"
+#include "views/ControllerSelChoice.h"
 #include "views/qt/BlockDialogs.h"
+#include "views/qt/ControllerBand.h"
+#include "views/qt/ControllerRangeDialog.h"
+#include "views/qt/ControllerSelDialog.h"
 #include "views/qt/NotePropertiesDialog.h"
 
 NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -27,9 +35,13 @@ NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbac
             callbacks_.soundNote(*pendingNote_);
         pendingNote_.reset();
     });
+    SyncGraph();
 }
 
-NoteView::~NoteView() = default;
+// The graph reads the view's filter: it goes first.
+NoteView::~NoteView() {
+    delete graph_;
+}
 
 void NoteView::SyncPlacement() {
     editor_.GetPlacement() = placement_;
@@ -64,6 +76,20 @@ void NoteView::SubmitCommand(std::unique_ptr<CPCommand> command) {
         callbacks_.changed(true);
 }
 
+bool NoteView::MayChangeOptions() const {
+    if (song_.TrackCount() > 0)
+        return true;
+    ShowMessage(kAppTitle, "A note needs to be put down before options can be changed.",
+                MessageIcon::Information);
+    return false;
+}
+
+void NoteView::StoreOptions(ViewOptions options) {
+    const bool all = options.applyToAllTracks != 0;
+    options.applyToAllTracks = 0;
+    SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
+}
+
 // Whatever a command did, the strip and the picture follow the current note.
 void NoteView::AfterEdit() {
     const NoteLengthState& l = editor_.Lengths();
@@ -75,11 +101,72 @@ void NoteView::AfterEdit() {
 }
 
 void NoteView::Refresh() {
+    SyncGraph();
     editor_.Refresh();
     RefreshStrip();
     const NoteLengthState& l = editor_.Lengths();
     ShowLengths(l.button, l.dot, l.triplet);
     update();
+}
+
+ControllerBand* NoteView::Graph() const {
+    return graph_ && !graph_->isHidden() ? graph_ : nullptr;
+}
+
+void NoteView::SyncGraph() {
+    const bool wanted = callbacks_.showControllerGraph && callbacks_.showControllerGraph();
+    if (wanted == (Graph() != nullptr))
+        return;
+    if (!graph_)
+        graph_ = new ControllerBand(this, song_, filter_, *this, [this] {
+            if (IsActive())
+                return true;
+            if (callbacks_.activate)
+                callbacks_.activate(*this);
+            return false;
+        });
+    graph_->setVisible(wanted);
+    // The view's own parts make room for it, or take the room back.
+    QResizeEvent resized(size(), size());
+    QApplication::sendEvent(this, &resized);
+    update();
+}
+
+int NoteView::ContentBottom() const {
+    return std::max(height() - (Graph() ? ControllerView::kStripHeight : 0), ContentTop());
+}
+
+void NoteView::resizeEvent(QResizeEvent* event) {
+    if (graph_)
+        graph_->setGeometry(0, height() - ControllerView::kStripHeight, width(),
+                            ControllerView::kStripHeight);
+    BasicView::resizeEvent(event);
+}
+
+bool NoteView::SetGraphController(std::uint8_t controller) {
+    if (!Graph())
+        return false;
+    if (const Refusal refusal =
+            ControllerSelChoice::Check(ControllerSelChoice::IndexOf(controller))) {
+        ShowMessage(refusal.AsMessage());
+        return false;
+    }
+    graph_->Graph().SetController(controller);
+    graph_->update();
+    return true;
+}
+
+void NoteView::Submit(std::unique_ptr<CPCommand> command) {
+    SubmitCommand(std::move(command));
+}
+
+bool NoteView::AskRange(ControllerRangeChoice& choice) {
+    return ControllerRangeDialog::Ask(this, choice);
+}
+
+bool NoteView::AskController(std::uint8_t& controller) {
+    return ControllerSelDialog::Ask(this, dynamic_cast<const MidiDevice*>(&song_.Device()),
+                                    controller);
 }
 
 void NoteView::TrackDeleted(std::size_t track) {
@@ -274,6 +361,31 @@ void NoteView::OpenEditDialog(EditDialog which) {
     }
     if (refusal)
         ShowRefusal(refusal);
+    AfterEdit();
+}
+
+void NoteView::PressMouse(NoteMouse& mouse, QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        const NoteMouse::Popup popup = mouse.RightPress(at.x(), at.y());
+        AfterEdit();
+        OpenPopup(popup, event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    NoteMouse::Modifiers modifiers;
+    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
+    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
+    mouse.Press(at.x(), at.y(), modifiers);
+    AfterEdit();
+}
+
+void NoteView::ReleaseMouse(NoteMouse& mouse, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !mouse.Held())
+        return;
+    const QPoint at = event->position().toPoint();
+    mouse.Release(at.x(), at.y());
     AfterEdit();
 }
 

@@ -6,15 +6,17 @@
 #include "edit/CommandProcessor.h"
 #include "edit/NoteEditor.h"
 #include "edit/NoteEditorHost.h"
+#include "views/ControllerView.h"
 #include "views/NoteMouse.h"
 #include "views/qt/BasicView.h"
 
 class CommandProcessor;
+class ControllerBand;
 
 // The base of the two note views (staff and piano roll): the current note, the
 // selection and every key command, carried out by a NoteEditor on the song window's
-// command processor.
-class NoteView : public BasicView, protected NoteEditorHost {
+// command processor; and the controller graph under the view when the window shows it.
+class NoteView : public BasicView, protected NoteEditorHost, private ControllerViewHost {
     Q_OBJECT
 public:
     NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -34,7 +36,24 @@ public:
     void Refresh() override;
     void TrackDeleted(std::size_t track) override;
 
+    // The controller graph, while the window shows it (else null).
+    ControllerBand* Graph() const;
+    // Shows another controller in the graph, as "Controller Selection" would choose it:
+    // false (and the refusal shown) for bank select.
+    bool SetGraphController(std::uint8_t controller);
+
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    // Where the view's own drawing ends: above the graph when it shows.
+    int ContentBottom() const;
+    // The view's time axis in view coordinates, which the graph shares.
+    virtual std::optional<std::int32_t> TickToViewX(std::int32_t /*tick*/) const {
+        return std::nullopt;
+    }
+    virtual std::optional<std::int32_t> ViewXToTick(std::int32_t /*x*/) const {
+        return std::nullopt;
+    }
+
     // Keep the current note in sight after it moved; the kinds know where it is.
     virtual void ShowCurrentNote() {}
     // The strip and the picture follow whatever an edit did.
@@ -42,9 +61,20 @@ protected:
     // A change of the song made by the view itself (its settings), through the window's
     // command processor; every view is told.
     void SubmitCommand(std::unique_ptr<CPCommand> command);
+    // A settings dialog's OK: the options go to the first track, or to every track when
+    // the dialog's "all tracks" box was checked; one change that can be undone. False,
+    // with the message shown, while the song has no track to keep them.
+    bool MayChangeOptions() const;
+    void StoreOptions(ViewOptions options);
+    // Names the song's present state: it changes with every edit, undo and redo.
+    std::int32_t ChangeLevel() const { return commands_.ChangeLevel(); }
     // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
     // the screen.
     void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
+    // A press and release in the view's own drawing, for its mouse logic: the right
+    // button opens the pop-up menu there, the left one puts, picks, drags or selects.
+    void PressMouse(NoteMouse& mouse, QMouseEvent* event);
+    void ReleaseMouse(NoteMouse& mouse, QMouseEvent* event);
 
     void LengthPressed(int button) override;
     void DotToggled(bool on) override;
@@ -72,8 +102,25 @@ private:
     void AskText(bool audio, std::optional<std::int32_t> clicked, bool change);
     AString SongFolder() const;
 
+    // Shows or hides the graph as the window's option says.
+    void SyncGraph();
+
+    // ControllerViewHost
+    std::optional<std::int32_t> TimeToX(std::int32_t tick) const override {
+        return TickToViewX(tick);
+    }
+    std::optional<std::int32_t> XToTime(std::int32_t x) const override { return ViewXToTick(x); }
+    std::int32_t ShownStart() const override { return FirstVisibleTick(); }
+    std::int32_t ShownEnd() const override { return LastVisibleTick(); }
+    std::uint16_t PlacementTrack() const override { return placement_.track; }
+    std::uint8_t PlacementChannel() const override { return placement_.channel; }
+    void Submit(std::unique_ptr<CPCommand> command) override;
+    bool AskRange(ControllerRangeChoice& choice) override;
+    bool AskController(std::uint8_t& controller) override;
+
     NoteEditor editor_;
     CommandProcessor& commands_;
     QTimer hesitation_;
     std::unique_ptr<MidiMsgNote> pendingNote_;
+    ControllerBand* graph_ = nullptr;
 };

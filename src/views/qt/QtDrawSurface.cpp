@@ -126,3 +126,9 @@ void QtDrawSurface::DrawBitmap(std::int32_t x, std::int32_t y, const SurfaceBitm
                        bitmap.height, bitmap.width * 4, QImage::Format_ARGB32);
     painter_.drawImage(QPoint(x, y), image);
 }
+
+void QtDrawSurface::FillRect(std::int32_t left, std::int32_t top, std::int32_t right,
+                             std::int32_t bottom, SurfaceColor color) {
+    if (right > left && bottom > top)
+        painter_.fillRect(QRect(left, top, right - left, bottom - top), ToQColor(color));
+}

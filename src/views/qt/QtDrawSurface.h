@@ -26,6 +26,8 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override;
     TextExtent GetTextExtent(std::string_view text) override;
     void DrawBitmap(std::int32_t x, std::int32_t y, const SurfaceBitmap& bitmap) override;
+    void FillRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                  SurfaceColor color) override;
 
     static QString ToQString(std::string_view text);
 

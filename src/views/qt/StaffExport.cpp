@@ -36,7 +36,7 @@ QPageLayout StaffExport::DefaultPageLayout() {
     return PageLayout();
 }
 
-int StaffExport::Paginate(StaffPrinter& printer, std::string& error) {
+int StaffExport::Paginate(PagePainter& printer, std::string& error) {
     const QRect paint = PageLayout().paintRectPixels(kDeviceDpi);
     const int perCm = StaffPrinter::PixelsPerCentimetre(kDeviceDpi);
     const int pages = printer.CountPages(paint.width(), paint.height(), perCm, perCm);
@@ -45,7 +45,7 @@ int StaffExport::Paginate(StaffPrinter& printer, std::string& error) {
     return pages;
 }
 
-bool StaffExport::PaintPdf(StaffPrinter& printer, int pages, const Song& song, QIODevice& device,
+bool StaffExport::PaintPdf(PagePainter& printer, int pages, const Song& song, QIODevice& device,
                            std::string& error) {
     QPdfWriter writer(&device);
     writer.setResolution(kDeviceDpi);
@@ -75,6 +75,11 @@ bool StaffExport::PaintPdf(StaffPrinter& printer, int pages, const Song& song, Q
 bool StaffExport::WritePdf(Song& song, const ViewFilter& filter, const ViewOptions& options,
                            const std::filesystem::path& out, int& pages, std::string& error) {
     StaffPrinter printer(song, filter, options);
+    return WritePdf(printer, song, out, pages, error);
+}
+
+bool StaffExport::WritePdf(PagePainter& printer, const Song& song, const std::filesystem::path& out,
+                           int& pages, std::string& error) {
     pages = Paginate(printer, error);
     if (pages == 0 && !error.empty())
         return false;
@@ -111,6 +116,11 @@ bool StaffExport::WritePng(Song& song, const ViewFilter& filter, const ViewOptio
                            const std::filesystem::path& out, bool allPages,
                            std::vector<std::filesystem::path>& written, std::string& error) {
     StaffPrinter printer(song, filter, options);
+    return WritePng(printer, out, allPages, written, error);
+}
+
+bool StaffExport::WritePng(PagePainter& printer, const std::filesystem::path& out, bool allPages,
+                           std::vector<std::filesystem::path>& written, std::string& error) {
     const int pages = Paginate(printer, error);
     if (pages == 0 && !error.empty())
         return false;

@@ -8,12 +8,13 @@
 
 class QIODevice;
 class Song;
+class PagePainter;
 class StaffPrinter;
 class ViewFilter;
 struct ViewOptions;
 
-// The staff printout written to files: A4 pages with 15 mm margins laid out for a
-// 600 dpi device, as PDF (one PDF page per printed page) or as PNG images.
+// A printout written to files (the staff's unless another printer is given): A4 pages with 15 mm
+// margins laid out for a 600 dpi device, as PDF (one PDF page per printed page) or as PNG images.
 class StaffExport {
 public:
     static constexpr int kDeviceDpi = 600;
@@ -30,12 +31,17 @@ public:
     static bool WritePng(Song& song, const ViewFilter& filter, const ViewOptions& options,
                          const std::filesystem::path& out, bool allPages,
                          std::vector<std::filesystem::path>& written, std::string& error);
+    // The same for any printout (the piano roll's, say).
+    static bool WritePdf(PagePainter& printer, const Song& song, const std::filesystem::path& out,
+                         int& pages, std::string& error);
+    static bool WritePng(PagePainter& printer, const std::filesystem::path& out, bool allPages,
+                         std::vector<std::filesystem::path>& written, std::string& error);
     static std::filesystem::path PagePath(const std::filesystem::path& out, int page);
 
     // The two steps of the PDF, for writers of other devices: lays the printout out for
     // the exports' page (0 with `error` set when the song is refused), then paints every
     // page into `device`.
-    static int Paginate(StaffPrinter& printer, std::string& error);
-    static bool PaintPdf(StaffPrinter& printer, int pages, const Song& song, QIODevice& device,
+    static int Paginate(PagePainter& printer, std::string& error);
+    static bool PaintPdf(PagePainter& printer, int pages, const Song& song, QIODevice& device,
                          std::string& error);
 };

@@ -5,10 +5,8 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
-#include "edit/MC_TrackOptions.h"
 #include "edit/NoteLength.h"
 #include "model/Song.h"
-#include "util/Messages.h"
 #include "views/StaffPrinter.h"
 #include "views/StaffSettingsChoice.h"
 #include "views/qt/QtDrawSurface.h"
@@ -53,7 +51,7 @@ int StaffView::VerticalStep() const {
 
 void StaffView::resizeEvent(QResizeEvent* event) {
     vertical_->setGeometry(width() - kScrollBarWidth, ContentTop(), kScrollBarWidth,
-                           std::max(height() - ContentTop(), 1));
+                           std::max(ContentBottom() - ContentTop(), 1));
     NoteView::resizeEvent(event);
 }
 
@@ -76,19 +74,14 @@ void StaffView::Refresh() {
 // "Staff Settings": for the first track (whose options the view uses), or every track;
 // one change of the song that can be undone.
 void StaffView::Settings() {
-    if (song_.TrackCount() == 0) {
-        ShowMessage(kAppTitle, "A note needs to be put down before options can be changed.",
-                    MessageIcon::Information);
+    if (!MayChangeOptions())
         return;
-    }
     StaffSettingsChoice choice = StaffSettingsChoice::From(Options());
     if (!StaffDrawSettingsDialog::Ask(this, choice))
         return;
     ViewOptions options = Options();
     choice.ApplyTo(options);
-    const bool all = options.applyToAllTracks != 0;
-    options.applyToAllTracks = 0;
-    SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
+    StoreOptions(options);
 }
 
 // Editing moves among notes, but the staff also shows what goes with them: lyrics, texts
@@ -127,6 +120,14 @@ std::optional<std::int32_t> StaffView::TimeAt(int x, bool snap) const {
     return screen_.XToTime(x, snap ? GridStep() : 0);
 }
 
+std::optional<std::int32_t> StaffView::TickToViewX(std::int32_t tick) const {
+    return painted_ ? screen_.TimeToX(tick) : std::nullopt;
+}
+
+std::optional<std::int32_t> StaffView::ViewXToTick(std::int32_t x) const {
+    return painted_ ? screen_.XToTime(x) : std::nullopt;
+}
+
 std::optional<int> StaffView::PitchAt(int y, std::int32_t tick) const {
     if (!painted_)
         return std::nullopt;
@@ -162,22 +163,10 @@ void StaffView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint at = event->position().toPoint();
-    if (at.y() < ContentTop() || at.x() >= StaffWidth())
+    if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= StaffWidth())
         return;
-    if (event->button() == Qt::RightButton) {
-        const NoteMouse::Popup popup = mouse_.RightPress(at.x(), at.y());
-        AfterEdit();
-        OpenPopup(popup, event->globalPosition().toPoint());
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    NoteMouse::Modifiers modifiers;
-    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
-    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
-    mouse_.Press(at.x(), at.y(), modifiers);
     preview_.reset();
-    AfterEdit();
+    PressMouse(mouse_, event);
 }
 
 void StaffView::mouseMoveEvent(QMouseEvent* event) {
@@ -191,11 +180,7 @@ void StaffView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StaffView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !mouse_.Held())
-        return;
-    const QPoint at = event->position().toPoint();
-    mouse_.Release(at.x(), at.y());
-    AfterEdit();
+    ReleaseMouse(mouse_, event);
 }
 
 void StaffView::leaveEvent(QEvent* event) {
@@ -229,7 +214,7 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), Qt::white);
     const int top = ContentTop();
     const int w = StaffWidth();
-    const int h = std::min(height() - top, StaffScreen::kContentHeight);
+    const int h = std::min(ContentBottom() - top, StaffScreen::kContentHeight);
     if (h <= 0)
         return;
 
@@ -302,7 +287,7 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
     }
     if (IsActive()) {
         painter.setPen(QPen(kActiveFrame, 2));
-        painter.drawRect(QRect(1, top + 1, w - 2, height() - top - 2));
+        painter.drawRect(QRect(1, top + 1, w - 2, ContentBottom() - top - 2));
     }
 }
 

@@ -40,6 +40,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void ShowCurrentNote() override;
+    std::optional<std::int32_t> TickToViewX(std::int32_t tick) const override;
+    std::optional<std::int32_t> ViewXToTick(std::int32_t x) const override;
 
 private:
     // NoteMouseView, in view coordinates.
