@@ -4,6 +4,7 @@
 
 #include "edit/MC_DeleteTimeKey.h"
 #include "edit/MC_SetTimeKeySig.h"
+#include "model/MusicalTime.h"
 #include "model/Song.h"
 #include "model/TimeTexts.h"
 
@@ -66,19 +67,8 @@ int SignatureEditing::KeyForScale(int keyIndex, std::int32_t scale) {
 }
 
 bool SignatureEditing::ReadTimeSignature(const AString& text, Fields& fields) {
-    std::size_t pos = 0;
-    AString part;
     long values[2] = {0, 0};
-    for (long& value : values) {
-        if (!text.NextToken(pos, "/", part))
-            return false;
-        part.Trim();
-        bool ok = false;
-        value = part.ToInt(&ok);
-        if (!ok)
-            return false;
-    }
-    if (pos < text.Length())
+    if (!ParseNumbers(text, "/", values))
         return false;
     // Out-of-range numbers are left for Make to name.
     fields.numerator = static_cast<std::int32_t>(std::clamp(values[0], -1L, 1000L));

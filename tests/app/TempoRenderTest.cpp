@@ -3,10 +3,12 @@
 // tempo map says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/TempoEditing.h"
 #include "edit/CPCommand.h"
@@ -34,6 +36,17 @@ std::int64_t WavFrames(const fs::path& file) {
         if (bytes.compare(at, 4, "data") == 0)
             return u32(at + 4) / 4;
     return -1;
+}
+
+// Where `tick` falls in seconds, by the song's tempo map.
+double Seconds(const Song& song, std::int32_t tick) {
+    double seconds = 0;
+    const std::vector<SongTempo> tempos = song.Tempos();
+    for (std::size_t i = 0; i < tempos.size() && tempos[i].tick < tick; ++i) {
+        const std::int32_t end = i + 1 < tempos.size() ? std::min(tempos[i + 1].tick, tick) : tick;
+        seconds += (end - tempos[i].tick) * (tempos[i].tempo / 1e6) / song.TicksPerQuarter();
+    }
+    return seconds;
 }
 
 std::int64_t Render(const TempDir& dir, Song& song, const std::string& name) {
@@ -72,11 +85,10 @@ TEST(TempoRender, ATempoChangeAtBarThreeStretchesTheRestOfTheSong) {
     ASSERT_GT(before, 0);
     ASSERT_GT(after, 0);
 
-    // The map: bars 1-2 at 500000 us a quarter, bars 3-4 at 750000.
-    const double songSeconds = 8 * 0.5 + 8 * 0.75;
-    EXPECT_GE(after / kRate, songSeconds);
-    EXPECT_LT(after / kRate, songSeconds + 5); // the release of the last note at most
-    // Both renders have the same tail after the last note, so they differ by exactly
-    // the stretch of the last two bars.
-    EXPECT_NEAR((after - before) / kRate, 8 * (0.75 - 0.5), 0.01);
+    // Playing goes on for two quarter notes after the last event, so that it rings out;
+    // at the new tempo those last too. Both lengths follow their own tempo maps: 17
+    // quarters at 500000 us, then 8 of them at 500000 and 9 at 750000.
+    EXPECT_NEAR(before / kRate, 17 * 0.5, 0.01);
+    EXPECT_NEAR(after / kRate, 8 * 0.5 + 9 * 0.75, 0.01);
+    EXPECT_NEAR(after / kRate, Seconds(*song, song->LastTick() + 2 * 384), 0.01);
 }
