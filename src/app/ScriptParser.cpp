@@ -19,6 +19,37 @@ bool ToNumber(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end;
 }
 
+// "Field=Value | Other Field=Value | OK"
+bool ParseDialog(const std::string& argument, ScriptStatement& statement, std::string& error) {
+    std::vector<std::string> items;
+    std::string::size_type from = 0;
+    for (;;) {
+        const auto bar = argument.find('|', from);
+        items.push_back(Trim(argument.substr(from, bar - from)));
+        if (bar == std::string::npos)
+            break;
+        from = bar + 1;
+    }
+    std::string button = items.back();
+    for (char& c : button)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (button != "ok" && button != "cancel") {
+        error = "a dialog statement ends with OK or Cancel";
+        return false;
+    }
+    statement.argument = button;
+    items.pop_back();
+    for (const std::string& item : items) {
+        const auto equals = item.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            error = "\"" + item + "\" is not FIELD=VALUE";
+            return false;
+        }
+        statement.fields.emplace_back(Trim(item.substr(0, equals)), Trim(item.substr(equals + 1)));
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statements,
@@ -45,6 +76,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"menu", Kind::Menu, true, false},
         {"view-kind", Kind::ViewKind, true, false},
         {"heads", Kind::Heads, false, false},
+        {"dialog", Kind::Dialog, true, false},
     };
     std::istringstream in(text);
     std::string raw;
@@ -80,6 +112,10 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         statement.line = number;
         if (found->numeric && !ToNumber(argument, statement.number)) {
             error = where + "\"" + argument + "\" is not a number";
+            return false;
+        }
+        if (statement.kind == Kind::Dialog && !ParseDialog(argument, statement, error)) {
+            error = where + error;
             return false;
         }
         if (statement.kind == Kind::Click || statement.kind == Kind::Drag ||

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // One line of a script for the script driver (`vorlaune --script FILE`):
@@ -17,6 +18,10 @@
 //   rclick X Y          a right click (a pop-up menu opens)
 //   menu TEXT           chooses the item TEXT of the open pop-up menu
 //   view-kind KIND      shows the active view as "staff", "message" or "piano roll"
+//   dialog F=V | ... | OK   fills the next dialog that opens: each field F (found by its
+//                       label, or a check box or radio button by its text, "on"/"off")
+//                       gets V, then OK or Cancel is pressed. A dialog that stays open
+//                       after OK (it refused) is printed and cancelled.
 //   heads               prints "head: TICK X Y" for each note head the active staff view
 //                       shows (the middle of the head, in view coordinates)
 // Blank lines and lines starting with # are skipped.
@@ -35,14 +40,16 @@ struct ScriptStatement {
         RightClick,
         Menu,
         ViewKind,
-        Heads
+        Heads,
+        Dialog
     };
     Kind kind = Kind::Key;
     std::string argument;
     int number = 0;          // for Command, View and Wait
     std::vector<int> points; // x, y (x1, y1, x2, y2 for Drag)
     bool shift = false, ctrl = false;
-    int line = 0; // 1-based, for messages
+    std::vector<std::pair<std::string, std::string>> fields; // for Dialog; argument: button
+    int line = 0;                                            // 1-based, for messages
 };
 
 // False with `error` naming the line that is not a statement.

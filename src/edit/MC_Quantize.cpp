@@ -4,9 +4,16 @@
 
 MC_Quantize::MC_Quantize(SongIter& iter, std::int32_t start, std::int32_t end, std::int32_t grid,
                          bool alignBeginnings, bool alignDurations)
-    : CPCommand(kCmdQuantize), iter_(iter), start_(start), end_(end), grid_(grid),
+    : MC_UndoableSongIter(kCmdQuantize, iter), start_(start), end_(end), grid_(grid),
       alignBeginnings_(alignBeginnings), alignDurations_(alignDurations) {}
 
 void MC_Quantize::Execute() {
-    BlockOps::Quantize(iter_, start_, end_, grid_, alignBeginnings_, alignDurations_);
+    Frame frame(*this);
+    before_.Take(GetSong(), start_, kEndTick);
+    BlockOps::Quantize(Iter(), start_, end_, grid_, alignBeginnings_, alignDurations_);
+}
+
+void MC_Quantize::Undo() {
+    Frame frame(*this);
+    before_.Restore(GetSong());
 }

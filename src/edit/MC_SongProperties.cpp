@@ -24,7 +24,7 @@ void MC_SongProperties::Execute() {
     oldTicksPerQuarter_ = song_.TicksPerQuarter();
     if (ticksPerQuarter_ != oldTicksPerQuarter_) {
         oldTempos_ = song_.Tempos();
-        oldRecords_.Take(song_, 0, song_.LastTick());
+        oldRecords_.Take(song_, 0, kEndTick);
         if (!song_.SetTicksPerQuarter(ticksPerQuarter_))
             oldRecords_ = SpanSnapshot(); // refused: nothing moved
     }

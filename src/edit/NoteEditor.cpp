@@ -789,9 +789,19 @@ Refusal NoteEditor::DeleteAudio(std::optional<std::int32_t> clicked) {
     const FoundText cue = Nearby(*clicked, 7, true);
     if (!cue.text)
         return kDeleteAudioFar;
-    if (host_.AskYesNo(kDeleteAudioFile))
-        host_.DeleteAudioFile(cue.text->text.Mid(AString(kAudioPrefix).Length()));
+    // Deleting the file is the one step undo cannot take back: it is offered only for
+    // the cue's own file, and said so.
+    const NoteEditorHost::AudioFileCheck file =
+        host_.CheckAudioFile(cue.text->text.Mid(AString(kAudioPrefix).Length()), *cue.text);
+    const bool deleteFile =
+        file.reason.IsEmpty() &&
+        host_.AskYesNo(AString(kDeleteAudioFile) + "\n\n" + file.path + "\n\n" + kDeleteAudioUndo);
     Submit(std::make_unique<MC_ClearMsg>(iter_, *cue.text, cue.tick));
+    if (!file.reason.IsEmpty())
+        return Refusal(AString(kDeleteAudioKept) + file.reason, MessageIcon::Information);
+    AString error;
+    if (deleteFile && !host_.DeleteAudioFile(file.path, error))
+        return AString(kDeleteAudioFailed) + file.path + "\n\n" + error;
     return {};
 }
 

@@ -80,6 +80,11 @@ public:
     static constexpr const char* kDeleteAudioClick =
         "Cannot execute Delete Audio:\n\nClick not within a measure.";
     static constexpr const char* kDeleteAudioFile = "Also delete '.WAV' file from the hard disk?";
+    static constexpr const char* kDeleteAudioUndo = "Deleting the file cannot be undone.";
+    static constexpr const char* kDeleteAudioKept =
+        "The audio cue was removed; its file was kept.\n\n";
+    static constexpr const char* kDeleteAudioFailed = "The audio cue was removed, but its file "
+                                                      "could not be deleted:\n\n";
     static constexpr const char* kInsertWhere =
         "Insert space before selected note?\n (select no to insert space after)";
     static constexpr const char* kDeleteWhere =

@@ -35,5 +35,16 @@ public:
     // The "Paste Options" dialog; false on Cancel.
     virtual bool AskPasteOptions(PasteOptions& /*options*/) { return false; }
     virtual bool AskYesNo(const AString& /*text*/) { return false; }
-    virtual void DeleteAudioFile(const AString& /*fileName*/) {}
+    // Whether the file an audio cue names may be deleted with the cue: its full path, or
+    // why not. `cue` is the record itself, so that it does not count as another cue
+    // naming the file.
+    struct AudioFileCheck {
+        AString path;
+        AString reason;
+    };
+    virtual AudioFileCheck CheckAudioFile(const AString& /*fileName*/, const MidiMsg& /*cue*/) {
+        return {{}, "Files cannot be deleted from here."};
+    }
+    // Deletes the file a check allowed; false with the system's reason when it fails.
+    virtual bool DeleteAudioFile(const AString& /*path*/, AString& /*error*/) { return false; }
 };

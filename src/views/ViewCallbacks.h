@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "devices/KeyOperation.h"
+#include "edit/NoteEditorHost.h"
 #include "model/MidiMsg.h"
 
 class SubWindow;
@@ -45,4 +46,7 @@ struct ViewCallbacks {
     // Where the play bar is, and whether the song plays.
     std::function<std::int32_t()> playPosition;
     std::function<bool()> playing;
+    // Whether Delete Audio may delete the file a cue names (see AudioFileDeletion).
+    std::function<NoteEditorHost::AudioFileCheck(const AString& fileName, const MidiMsg& cue)>
+        checkAudioFile;
 };

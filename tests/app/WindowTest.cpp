@@ -511,9 +511,13 @@ TEST_F(Windows, AChordFileBringsItsNoticeAndLaterWindowsSaySo) {
     EXPECT_TRUE(std::any_of(sink.shown.begin(), sink.shown.end(), [](const std::string& s) {
         return s.rfind("Vorlaune | Note: This file controls the chords used\n", 0) == 0;
     }));
+    app->Command(cmd::kKeyAssignments);
+    EXPECT_EQ(sink.shown.back(), "Vorlaune | Key Assignments is not available in this version "
+                                 "of Vorlaune.");
+    // Transpose has its dialog, which needs a selection first.
     app->Command(cmd::kTranspose);
-    EXPECT_EQ(sink.shown.back(), "Vorlaune | Transpose is not available in this version of "
-                                 "Vorlaune.");
+    EXPECT_EQ(sink.shown.back(), "Vorlaune |      Cannot do Transpose:\n\nSelect a range of notes "
+                                 "first.");
 }
 
 TEST_F(Windows, AMidiFileDroppedOnTheMainWindowOpensAndOtherFilesDoNot) {

@@ -148,9 +148,16 @@ public:
         MidiMsgNote note(static_cast<std::uint8_t>(Pick(rng_, 0, 15)), Pick(rng_, 0, 127),
                          Pick(rng_, 1, 127), Pick(rng_, 0, 2 * tpq), Pick(rng_, 0, 5));
         note.track = track;
-        switch (Pick(rng_, 0, 19)) {
+        switch (Pick(rng_, 0, 20)) {
         case 18:
             return SongWide(time);
+        case 19:
+            if (Pick(rng_, 0, 1))
+                return std::make_unique<MC_Quantize>(
+                    view_.it, from, to, std::vector{tpq / 2, tpq / 3, 96}[Pick(rng_, 0, 2)],
+                    Pick(rng_, 0, 1), Pick(rng_, 0, 1));
+            return std::make_unique<MC_FitToTime>(view_.it, from, to, Pick(rng_, 1, 6 * tpq),
+                                                  Pick(rng_, 0, 1));
         case 0:
             return std::make_unique<MC_PutMsgAtTime>(view_.it, note, time);
         case 1: {
@@ -310,16 +317,7 @@ public:
     std::unique_ptr<CPCommand> NotUndoable() {
         const int tpq = song_.TicksPerQuarter();
         view_.it.Seek(Pick(rng_, 0, song_.LastTick()));
-        const std::int32_t from = Pick(rng_, 0, song_.LastTick());
-        switch (Pick(rng_, 0, 2)) {
-        case 0:
-            return std::make_unique<MC_Quantize>(view_.it, from, from + 8 * tpq, tpq / 2, true,
-                                                 true);
-        case 1:
-            return std::make_unique<MC_FitToTime>(view_.it, from, from + 4 * tpq, 3 * tpq, true);
-        default:
-            return std::make_unique<MC_MoveMsg>(view_.it, tpq / 4);
-        }
+        return std::make_unique<MC_MoveMsg>(view_.it, Pick(rng_, -tpq, tpq));
     }
 
     TestView& View() { return view_; }

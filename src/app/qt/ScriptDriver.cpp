@@ -1,12 +1,21 @@
 #include "app/qt/ScriptDriver.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMetaProperty>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <chrono>
 
@@ -43,6 +52,7 @@ constexpr int kIdleLimitMs = 120000;
 ScriptDriver::ScriptDriver(TVorlaune& app, std::vector<ScriptStatement> statements, std::FILE* out)
     : app_(app), statements_(std::move(statements)), out_(out) {
     previous_ = SetMessageSink(this);
+    qApp->installEventFilter(this);
 }
 
 ScriptDriver::~ScriptDriver() {
@@ -109,6 +119,134 @@ bool ScriptDriver::ChooseFile(const FileRequest& request, std::string& chosen) {
     return true;
 }
 
+bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog && dialog->isModal()) {
+            QPointer<QDialog> guarded(dialog);
+            QTimer::singleShot(0, this, [this, guarded] {
+                if (guarded && guarded->isVisible())
+                    FillDialog(guarded);
+            });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+namespace {
+
+QString Plain(QString text) {
+    return text.remove('&');
+}
+
+QWidget* FindField(QDialog* dialog, const QString& name) {
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        if (w->accessibleName() == name)
+            return w;
+        if (auto* button = qobject_cast<QAbstractButton*>(w);
+            button && Plain(button->text()) == name)
+            return w;
+    }
+    return nullptr;
+}
+
+// Sets a field as a person would and reads it back; false with the reason when the field
+// would not take the value.
+bool SetField(QWidget* field, const QString& value, std::string& why) {
+    if (!field->isEnabled()) {
+        why = "is disabled";
+        return false;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(field)) {
+        const QString v = value.toLower();
+        if (!button->isCheckable()) {
+            // A push button, such as Add... of a list of changes: pressed. A dialog it
+            // opens is filled by the next dialog statement.
+            if (v != "click") {
+                why = "is a button: its value is click";
+                return false;
+            }
+            button->click();
+            return true;
+        }
+        button->setChecked(v == "on" || v == "yes" || v == "true" || v == "1");
+        return true;
+    }
+    if (auto* lines = qobject_cast<QListWidget*>(field)) {
+        const QList<QListWidgetItem*> found = lines->findItems(value, Qt::MatchStartsWith);
+        if (found.isEmpty()) {
+            why = "has no line starting \"" + value.toStdString() + "\"";
+            return false;
+        }
+        lines->setCurrentItem(found.front());
+        return true;
+    }
+    if (auto* list = qobject_cast<QComboBox*>(field)) {
+        const int index = list->findText(value);
+        if (index < 0) {
+            why = "has no entry \"" + value.toStdString() + "\"";
+            return false;
+        }
+        list->setCurrentIndex(index);
+        return true;
+    }
+    if (auto* spin = qobject_cast<QSpinBox*>(field)) {
+        bool number = false;
+        const int n = value.toInt(&number);
+        spin->setValue(n);
+        if (!number || spin->value() != n) {
+            why = "does not take " + value.toStdString() + " (" + std::to_string(spin->minimum()) +
+                  " to " + std::to_string(spin->maximum()) + ")";
+            return false;
+        }
+        return true;
+    }
+    const QMetaProperty user = field->metaObject()->userProperty();
+    if (!user.isValid() || !user.write(field, value) || user.read(field).toString() != value) {
+        why = "does not take \"" + value.toStdString() + "\"";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void ScriptDriver::FillDialog(QDialog* dialog) {
+    const std::string title = dialog->windowTitle().toStdString();
+    Print("dialog: " + title);
+    if (dialogs_.empty()) {
+        std::fprintf(stderr, "script: a dialog opened and no dialog statement fills it: %s\n",
+                     title.c_str());
+        dialog->reject();
+        return;
+    }
+    const ScriptStatement fill = dialogs_.front();
+    dialogs_.pop_front();
+    for (const auto& [name, value] : fill.fields) {
+        QWidget* field = FindField(dialog, QString::fromStdString(name));
+        std::string why = "not found";
+        if (!field || !SetField(field, QString::fromStdString(value), why)) {
+            Fail(fill, "field \"" + name + "\" of \"" + title + "\" " + why);
+            dialog->reject();
+            return;
+        }
+    }
+    if (fill.argument == "cancel") {
+        dialog->reject();
+        return;
+    }
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+    if (ok)
+        ok->click();
+    else
+        dialog->accept();
+    if (dialog->isVisible()) {
+        Print("dialog: " + title + " stayed open");
+        dialog->reject();
+    }
+}
+
 void ScriptDriver::Next() {
     if (exitCode_ != 0) {
         Finish();
@@ -145,6 +283,9 @@ void ScriptDriver::Run(const ScriptStatement& s) {
             Fail(s, "command " + std::to_string(s.number) + " is not enabled now");
         else
             app_.Command(s.number);
+        break;
+    case Kind::Dialog:
+        dialogs_.push_back(s);
         break;
     case Kind::Answer:
         answers_.push_back(s.argument);

@@ -9,6 +9,7 @@
 #include "app/ScriptParser.h"
 #include "util/Messages.h"
 
+class QDialog;
 class QWidget;
 class TVorlaune;
 
@@ -32,6 +33,9 @@ public:
     MessageAnswer Show(const Message& message) override;
     bool ChooseFile(const FileRequest& request, std::string& chosen) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Next();
     void Run(const ScriptStatement& statement);
@@ -45,11 +49,14 @@ private:
     void WaitForPopup(int line);
     bool ChooseMenuItem(const std::string& text, std::string& why);
     void Print(const std::string& line);
+    // Fills a dialog that opened from the next `dialog` statement and presses its button.
+    void FillDialog(QDialog* dialog);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;
     std::size_t next_ = 0;
     std::deque<std::string> answers_;
+    std::deque<ScriptStatement> dialogs_;
     std::FILE* out_;
     MessageSink* previous_ = nullptr;
     int exitCode_ = 0;

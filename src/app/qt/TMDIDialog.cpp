@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "app/AppCommands.h"
+#include "app/AudioFileDeletion.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
 #include "app/qt/SnapToDialog.h"
@@ -206,6 +207,30 @@ void TMDIDialog::LaterFeature(const char* what) {
                 MessageIcon::Information);
 }
 
+// Every other audio cue of every open song counts: a file one of them still plays is
+// not this cue's alone.
+NoteEditorHost::AudioFileCheck TMDIDialog::CheckAudioFile(const AString& fileName,
+                                                          const MidiMsg& cue) {
+    std::vector<AudioFileDeletion::OtherCue> others;
+    for (const TMDIDialog* window : app_.SongWindows()) {
+        Song& song = window->Document().GetSong();
+        const AString folder = window->Document().Folder();
+        SongIter it(song);
+        for (bool ok = it.Seek(0); ok; ok = it.Next()) {
+            const MidiMsg* m = it.Msg();
+            if (m == &cue || m->kind != kMsgText)
+                continue;
+            const auto& text = static_cast<const MidiMsgText&>(*m);
+            const AString prefix(NoteEditor::kAudioPrefix);
+            if (text.textType == 7 && text.text.StartsWith(NoteEditor::kAudioPrefix))
+                others.push_back({text.text.Mid(prefix.Length()), folder});
+        }
+    }
+    const AudioFileDeletion verdict =
+        AudioFileDeletion::Check(fileName, document_->Folder(), others);
+    return {AString(verdict.path.string()), verdict.reason};
+}
+
 // --- views ---------------------------------------------------------------------------
 
 ViewCallbacks TMDIDialog::Callbacks() {
@@ -246,6 +271,9 @@ ViewCallbacks TMDIDialog::Callbacks() {
     c.showNotePlacement = [this] { return OptionOn(kShowNotePlacement); };
     c.playPosition = [this] { return transport_.PlayPosition(); };
     c.playing = [this] { return PlayerBusy(); };
+    c.checkAudioFile = [this](const AString& fileName, const MidiMsg& cue) {
+        return CheckAudioFile(fileName, cue);
+    };
     return c;
 }
 
@@ -622,6 +650,28 @@ void TMDIDialog::KeyOperationCommand(KeyOperation op) {
         view->KeyOperationCommand(op);
 }
 
+namespace {
+
+SubWindow::EditDialog EditDialogFor(int id) {
+    using D = SubWindow::EditDialog;
+    switch (id) {
+    case cmd::kSelectionVelocity:
+        return D::Velocity;
+    case cmd::kQuantize:
+        return D::Quantize;
+    case cmd::kTranspose:
+        return D::Transpose;
+    case cmd::kInsertSpace:
+        return D::InsertSpace;
+    case cmd::kDeleteTimeRange:
+        return D::DeleteRange;
+    default:
+        return D::TimeRange;
+    }
+}
+
+} // namespace
+
 void TMDIDialog::Command(int id) {
     SubWindow* view = ActiveView();
     switch (id) {
@@ -652,6 +702,18 @@ void TMDIDialog::Command(int id) {
     case cmd::kSelectAll:
         if (view)
             view->SelectAll();
+        break;
+    case cmd::kSelectTimeRange:
+    case cmd::kSelectionVelocity:
+    case cmd::kQuantize:
+    case cmd::kTranspose:
+    case cmd::kInsertSpace:
+    case cmd::kDeleteTimeRange:
+        if (view)
+            // The advanced menus' version also changes instrument and channel.
+            view->OpenEditDialog(id == cmd::kSelectionVelocity && advanced_
+                                     ? SubWindow::EditDialog::Properties
+                                     : EditDialogFor(id));
         break;
     case cmd::kDeleteCut:
         if (view)

@@ -136,6 +136,7 @@ private:
     void SongCommand(int id);
     // Views hear of a track deletion, and of its undo, by track number.
     void TrackCommandDone(const CPCommand* command, bool undone);
+    NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
 
     TVorlaune& app_;
     std::unique_ptr<SongDocument> document_;

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <filesystem>
 
 #include "edit/MC_PasteBlock.h"
 #include "util/Messages.h"
+#include "views/qt/BlockDialogs.h"
 #include "views/qt/NotePropertiesDialog.h"
 
 NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -138,10 +140,8 @@ void NoteView::ShowRefusal(const Refusal& refusal) {
     ShowMessage(refusal.AsMessage());
 }
 
-// Until the Paste Options dialog exists, a paste mixes the clipboard in once at the
-// current note, on the view's placement.
-bool NoteView::AskPasteOptions(PasteOptions& /*options*/) {
-    return true;
+bool NoteView::AskPasteOptions(PasteOptions& options) {
+    return BlockDialogs::AskPasteOptions(this, editor_, options);
 }
 
 bool NoteView::AskYesNo(const AString& text) {
@@ -163,14 +163,119 @@ void NoteView::NoteProperties() {
     AfterEdit();
 }
 
-namespace {
-
-void NotYet(const char* what) {
-    ShowMessage(kAppTitle, AString(what) + " is not available in this version of Vorlaune.",
-                MessageIcon::Information);
+NoteView::AudioFileCheck NoteView::CheckAudioFile(const AString& fileName, const MidiMsg& cue) {
+    if (!callbacks_.checkAudioFile)
+        return NoteEditorHost::CheckAudioFile(fileName, cue);
+    return callbacks_.checkAudioFile(fileName, cue);
 }
 
-} // namespace
+bool NoteView::DeleteAudioFile(const AString& path, AString& error) {
+    std::error_code ec;
+    if (!std::filesystem::remove(std::filesystem::path(path.str()), ec) || ec) {
+        error = ec ? AString(ec.message()) : AString("The file is no longer there.");
+        return false;
+    }
+    return true;
+}
+
+AString NoteView::SongFolder() const {
+    if (song_.fileName.IsEmpty())
+        return {};
+    return AString(std::filesystem::path(song_.fileName.str()).parent_path().string());
+}
+
+void NoteView::AskSpace(bool insert, std::optional<std::int32_t> clicked) {
+    std::optional<std::int32_t> at = clicked;
+    if (!clicked && editor_.CurrentNote()) {
+        // From the menu on a note: before (at) it or just after it.
+        at = editor_.SpaceTime(
+            AskYesNo(insert ? NoteEditor::kInsertWhere : NoteEditor::kDeleteWhere));
+    } else if (!clicked) {
+        at = editor_.CurrentTime();
+    }
+    if (!at) {
+        ShowRefusal(insert ? NoteEditor::kInsertClick : NoteEditor::kDeleteClick);
+        return;
+    }
+    const auto space = BlockDialogs::AskSpace(this, editor_, insert, *at);
+    if (!space)
+        return;
+    const Refusal refusal = insert ? editor_.InsertSpace(space->at, space->length)
+                                   : editor_.DeleteSpace(space->at, space->length);
+    if (refusal)
+        ShowRefusal(refusal);
+    AfterEdit();
+}
+
+void NoteView::AskText(bool audio, std::optional<std::int32_t> clicked, bool change) {
+    if (!clicked) {
+        ShowRefusal(audio ? (change ? NoteEditor::kChangeAudioClick : NoteEditor::kAddAudioClick)
+                          : (change ? NoteEditor::kChangeLyricClick : NoteEditor::kAddLyricClick));
+        return;
+    }
+    AString now;
+    if (change) {
+        const MidiMsgText* near =
+            audio ? editor_.NearbyAudio(*clicked) : editor_.NearbyLyric(*clicked);
+        if (near)
+            now = audio ? near->text.Mid(AString(NoteEditor::kAudioPrefix).Length()) : near->text;
+    }
+    const std::optional<AString> text =
+        audio ? BlockDialogs::AskAudioFileName(this, now, SongFolder())
+              : BlockDialogs::AskLyric(this, now);
+    if (!text)
+        return;
+    Refusal refusal;
+    if (audio)
+        refusal = change ? editor_.ChangeAudio(clicked, *text) : editor_.AddAudio(clicked, *text);
+    else
+        refusal = change ? editor_.ChangeLyric(clicked, *text) : editor_.AddLyric(clicked, *text);
+    if (refusal)
+        ShowRefusal(refusal);
+    AfterEdit();
+}
+
+void NoteView::OpenEditDialog(EditDialog which) {
+    const auto& selection = editor_.GetSelection();
+    Refusal refusal;
+    switch (which) {
+    case EditDialog::TimeRange:
+        if (const auto range = BlockDialogs::AskTimeRange(this, editor_))
+            editor_.SelectTimeRange(range->start, range->end);
+        break;
+    case EditDialog::Velocity:
+    case EditDialog::Properties:
+        if (!selection) {
+            refusal = NoteEditor::kPropertiesNothing;
+        } else if (const auto props = BlockDialogs::AskSelectionProperties(
+                       this, which == EditDialog::Properties)) {
+            refusal = editor_.SelectionProperties(*props);
+        }
+        break;
+    case EditDialog::Quantize:
+        if (!selection) {
+            refusal = NoteEditor::kQuantizeNothing;
+        } else if (const auto options =
+                       BlockDialogs::AskQuantize(this, editor_, selection->start)) {
+            refusal = editor_.Quantize(*options);
+        }
+        break;
+    case EditDialog::Transpose:
+        if (!selection) {
+            refusal = NoteEditor::kTransposeNothing;
+        } else if (const auto semitones = BlockDialogs::AskTranspose(this)) {
+            refusal = editor_.Transpose(*semitones);
+        }
+        break;
+    case EditDialog::InsertSpace:
+    case EditDialog::DeleteRange:
+        AskSpace(which == EditDialog::InsertSpace, std::nullopt);
+        return;
+    }
+    if (refusal)
+        ShowRefusal(refusal);
+    AfterEdit();
+}
 
 void NoteView::OpenPopup(const NoteMouse::Popup& popup, QPoint where) {
     if (popup.kind == NoteMouse::Popup::Kind::None)
@@ -201,20 +306,21 @@ void NoteView::OpenPopup(const NoteMouse::Popup& popup, QPoint where) {
             }
             PasteOptions options = editor_.DefaultPasteOptions();
             options.at = *at;
-            refuse(editor_.Paste(options));
+            if (AskPasteOptions(options))
+                refuse(editor_.Paste(options));
         });
-        item("Insert Space", true, [] { NotYet("The Insert Space dialog"); });
-        item("Delete Range", true, [] { NotYet("The Delete Range dialog"); });
+        item("Insert Space", true, [this, at] { AskSpace(true, at); });
+        item("Delete Range", true, [this, at] { AskSpace(false, at); });
         menu.addSeparator();
         item("Set Play/Record Line", true, [at, refuse, this] { refuse(editor_.SetPlayBar(at)); });
         menu.addSeparator();
-        item("Add Lyric", true, [] { NotYet("The Enter Lyric dialog"); });
-        item("Change Lyric", popup.lyricNear, [] { NotYet("The Enter Lyric dialog"); });
+        item("Add Lyric", true, [this, at] { AskText(false, at, false); });
+        item("Change Lyric", popup.lyricNear, [this, at] { AskText(false, at, true); });
         item("Delete Lyric", popup.lyricNear,
              [at, refuse, this] { refuse(editor_.DeleteLyric(at)); });
         menu.addSeparator();
-        item("Add Audio", !popup.audioNear, [] { NotYet("The Enter Audio File Name dialog"); });
-        item("Change Audio", popup.audioNear, [] { NotYet("The Enter Audio File Name dialog"); });
+        item("Add Audio", !popup.audioNear, [this, at] { AskText(true, at, false); });
+        item("Change Audio", popup.audioNear, [this, at] { AskText(true, at, true); });
         item("Delete Audio", popup.audioNear,
              [at, refuse, this] { refuse(editor_.DeleteAudio(at)); });
     }

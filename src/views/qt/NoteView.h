@@ -29,6 +29,7 @@ public:
     void DeleteCurrent() override;
     void ClearCurrent() override;
     void SelectAll() override;
+    void OpenEditDialog(EditDialog which) override;
     void NoteProperties() override;
     void Refresh() override;
     void TrackDeleted(std::size_t track) override;
@@ -61,9 +62,15 @@ protected:
     void ShowRefusal(const Refusal& refusal) override;
     bool AskPasteOptions(PasteOptions& options) override;
     bool AskYesNo(const AString& text) override;
+    AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue) override;
+    bool DeleteAudioFile(const AString& path, AString& error) override;
 
 private:
     void SyncPlacement();
+    // Insert Space or Delete Range at a time (from a click) or at the current note.
+    void AskSpace(bool insert, std::optional<std::int32_t> clicked);
+    void AskText(bool audio, std::optional<std::int32_t> clicked, bool change);
+    AString SongFolder() const;
 
     NoteEditor editor_;
     CommandProcessor& commands_;

@@ -38,6 +38,19 @@ public:
     virtual void DeleteCurrent() {}
     virtual void ClearCurrent() {}
     virtual void SelectAll() {}
+    // The Edit menu's dialogs over the selection or the current time.
+    // Velocity: "Selection Velocity"; Properties: "Range Selection Properties", which also
+    // changes instrument and channel.
+    enum class EditDialog {
+        TimeRange,
+        Velocity,
+        Properties,
+        Quantize,
+        Transpose,
+        InsertSpace,
+        DeleteRange
+    };
+    virtual void OpenEditDialog(EditDialog /*which*/) {}
     // The "Note Properties" dialog for the current note.
     virtual void NoteProperties() {}
     // The view's settings dialog.
