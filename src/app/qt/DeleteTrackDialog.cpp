@@ -4,7 +4,6 @@
 #include <QFormLayout>
 
 #include "app/qt/DialogFields.h"
-#include "model/Instruments.h"
 #include "model/Song.h"
 
 DeleteTrackDialog::DeleteTrackDialog(QWidget* parent, const Song& song, std::size_t preselected)
@@ -12,18 +11,8 @@ DeleteTrackDialog::DeleteTrackDialog(QWidget* parent, const Song& song, std::siz
     setWindowTitle(kTitle);
     auto* form = new QFormLayout(this);
     track_ = new QComboBox(this);
-    for (std::size_t t = 0; t < song.TrackCount(); ++t) {
-        QString text = QString("Track %1").arg(t + 1);
-        std::uint8_t channel = 0, program = 0;
-        std::int32_t bank = -1;
-        song.GetTrackProperties(t, channel, program, bank);
-        // What the track plays helps tell the tracks apart.
-        if (program < 128)
-            text += QString(" - %1").arg(InstrumentName(program));
-        if (channel < 16)
-            text += QString(", Channel %1").arg(channel + 1);
-        track_->addItem(text);
-    }
+    for (std::size_t t = 0; t < song.TrackCount(); ++t)
+        track_->addItem(QString("Track %1").arg(t + 1));
     track_->setCurrentIndex(
         static_cast<int>(std::min(preselected, song.TrackCount() > 0 ? song.TrackCount() - 1 : 0)));
     AddLabelledField(*form, "Track to delete:", track_);
