@@ -347,7 +347,13 @@ TEST_F(Windows, TheTempoListAddsAndChangesEntriesAndSaysWhatItRefuses) {
              list->setCurrentRow(1);
              Button(d, "Change...")->click();
          }},
-        {"Tempo Change", addAt("1:1:0", 60)}, // onto the first entry: refused
+        // Onto the first entry: refused, and the dialog stays open with the typed time.
+        {"Tempo Change", addAt("1:1:0", 60)},
+        {"Tempo Change",
+         [](QDialog& d) {
+             EXPECT_EQ(Field<QLineEdit>(d, "At Time (bar:beat:tick)")->text(), "1:1:0");
+             d.reject();
+         }},
         {"Tempo Changes", [](QDialog& d) { d.reject(); }},
     });
     app->Command(cmd::kTempo);

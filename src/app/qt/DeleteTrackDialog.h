@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "views/qt/EditDialog.h"
 
 class QComboBox;
 class Song;
 
 // Which track Delete Track removes.
-class DeleteTrackDialog : public QDialog {
+class DeleteTrackDialog : public EditDialog {
     Q_OBJECT
 public:
     DeleteTrackDialog(QWidget* parent, const Song& song, std::size_t preselected);

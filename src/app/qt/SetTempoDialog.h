@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "views/qt/EditDialog.h"
 
 #include "app/TempoEditing.h"
 
@@ -9,7 +9,7 @@ class QLineEdit;
 class QSpinBox;
 
 // One tempo change: where it starts and its beats per minute.
-class SetTempoDialog : public QDialog {
+class SetTempoDialog : public EditDialog {
     Q_OBJECT
 public:
     SetTempoDialog(QWidget* parent, long index, const TempoEditing::Fields& fields);

@@ -1,35 +1,31 @@
 #include "app/qt/SignatureDialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 
-#include "app/qt/DialogFields.h"
 #include "model/TimeTexts.h"
 
 SignatureDialog::SignatureDialog(QWidget* parent, long index,
                                  const SignatureEditing::Fields& fields)
-    : QDialog(parent) {
-    setWindowTitle(kTitle);
-    auto* form = new QFormLayout(this);
+    : EditDialog(parent, kTitle) {
     bar_ = new QSpinBox(this);
     bar_->setRange(1, SignatureEditing::kMaxBar);
     bar_->setValue(fields.bar);
     bar_->setEnabled(SignatureEditing::BarEditable(index));
-    AddLabelledField(*form, "At Bar #", bar_);
+    AddField("At Bar #", bar_);
     time_ = new QLineEdit(QString("%1/%2").arg(fields.numerator).arg(fields.denominator), this);
-    AddLabelledField(*form, "Time Signature:", time_);
+    AddField("Time Signature:", time_);
     key_ = new QComboBox(this);
     for (int i = 0; i < kSignatureDialogKeyCount; ++i)
         key_->addItem(SignatureDialogKeyName(i));
     key_->setCurrentIndex(fields.keyIndex);
-    AddLabelledField(*form, "Key Signature:", key_);
+    AddField("Key Signature:", key_);
     scale_ = new QComboBox(this);
     for (int mode = 0; mode < 5; ++mode)
         scale_->addItem(ScaleName(mode));
     scale_->setCurrentIndex(fields.scale);
-    AddLabelledField(*form, "Scale:", scale_);
+    AddField("Scale:", scale_);
     // A minor key and a major scale (or the other way round) do not go together.
     connect(key_, &QComboBox::currentIndexChanged, this, [this](int key) {
         if (following_)
@@ -45,7 +41,7 @@ SignatureDialog::SignatureDialog(QWidget* parent, long index,
         key_->setCurrentIndex(SignatureEditing::KeyForScale(key_->currentIndex(), scale));
         following_ = false;
     });
-    AddOkCancel(*this, *form);
+    AddButtons();
 }
 
 bool SignatureDialog::Chosen(SignatureEditing::Fields& fields) const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "views/qt/EditDialog.h"
 
 #include "app/SignatureEditing.h"
 
@@ -9,7 +9,7 @@ class QLineEdit;
 class QSpinBox;
 
 // One time and key signature change: its bar, time signature, key and scale.
-class SignatureDialog : public QDialog {
+class SignatureDialog : public EditDialog {
     Q_OBJECT
 public:
     SignatureDialog(QWidget* parent, long index, const SignatureEditing::Fields& fields);

@@ -18,11 +18,7 @@
 #include "model/Song.h"
 #include "util/Messages.h"
 
-bool SongDialogs::Submit(Refusal refusal, std::unique_ptr<CPCommand> command, bool notify) {
-    if (refusal) {
-        ShowMessage(refusal.AsMessage());
-        return false;
-    }
+bool SongDialogs::Submit(std::unique_ptr<CPCommand> command, bool notify) {
     if (!command)
         return false; // nothing to change
     document_.Commands().Submit(std::move(command));
@@ -31,15 +27,17 @@ bool SongDialogs::Submit(Refusal refusal, std::unique_ptr<CPCommand> command, bo
     return true;
 }
 
+// The dialogs check their fields on OK: a refusal keeps the dialog open with what the user
+// typed, and a choice that passes leaves its command behind.
+
 void SongDialogs::SongProperties() {
     Song& song = document_.GetSong();
     SongPropertiesDialog dialog(parent_, SongPropertiesChoice::From(song),
                                 SongPropertiesChoice::Resolutions(song));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
     std::unique_ptr<CPCommand> command;
-    Refusal refusal = dialog.Chosen().Make(song, command);
-    Submit(std::move(refusal), std::move(command));
+    dialog.SetCheck([&] { return dialog.Chosen().Make(song, command); });
+    if (dialog.exec() == QDialog::Accepted)
+        Submit(std::move(command));
 }
 
 void SongDialogs::TrackProperties(std::size_t track) {
@@ -49,11 +47,10 @@ void SongDialogs::TrackProperties(std::size_t track) {
         return;
     }
     TrackPropertiesDialog dialog(parent_, song, track);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
     std::unique_ptr<CPCommand> command;
-    Refusal refusal = dialog.Chosen().Make(song, command);
-    Submit(std::move(refusal), std::move(command));
+    dialog.SetCheck([&] { return dialog.Chosen().Make(song, command); });
+    if (dialog.exec() == QDialog::Accepted)
+        Submit(std::move(command));
 }
 
 void SongDialogs::Tempo(std::int32_t tick) {
@@ -66,11 +63,10 @@ void SongDialogs::Tempo(std::int32_t tick) {
         if (notice)
             ShowMessage(*notice);
         SetTempoDialog dialog(parent_, index, fields);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
         std::unique_ptr<CPCommand> command;
-        Refusal refusal = editing.Make(index, dialog.Chosen(), command);
-        Submit(std::move(refusal), std::move(command));
+        dialog.SetCheck([&] { return editing.Make(index, dialog.Chosen(), command); });
+        if (dialog.exec() == QDialog::Accepted)
+            Submit(std::move(command));
     };
     ChangeListDialog list(parent_, kTempoListTitle, std::move(actions));
     list.exec();
@@ -84,21 +80,22 @@ void SongDialogs::TimeKeySignature(std::int32_t tick) {
     actions.lines = [&] { return editing.ListLines(); };
     actions.edit = [&](long index) {
         SignatureDialog dialog(parent_, index, editing.Open(index, bar));
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        SignatureEditing::Fields fields;
-        if (!dialog.Chosen(fields)) {
-            ShowMessage(Refusal(SignatureEditing::kNotATimeSignature).AsMessage());
-            return;
-        }
         std::unique_ptr<CPCommand> command;
-        Refusal refusal = editing.Make(index, fields, command);
-        Submit(std::move(refusal), std::move(command));
+        dialog.SetCheck([&] {
+            SignatureEditing::Fields fields;
+            if (!dialog.Chosen(fields))
+                return Refusal(SignatureEditing::kNotATimeSignature);
+            return editing.Make(index, fields, command);
+        });
+        if (dialog.exec() == QDialog::Accepted)
+            Submit(std::move(command));
     };
     actions.remove = [&](long index) {
         std::unique_ptr<CPCommand> command;
-        Refusal refusal = editing.MakeDelete(index, command);
-        Submit(std::move(refusal), std::move(command));
+        if (Refusal refusal = editing.MakeDelete(index, command))
+            ShowMessage(refusal.AsMessage());
+        else
+            Submit(std::move(command));
     };
     actions.removable = [](long index) { return SignatureEditing::Deletable(index); };
     ChangeListDialog list(parent_, kSignatureListTitle, std::move(actions));
@@ -119,7 +116,10 @@ long SongDialogs::DeleteTrack(std::size_t preselected) {
                     MessageButtons::YesNo) != MessageAnswer::Yes)
         return -1;
     std::unique_ptr<CPCommand> command;
-    Refusal refusal = TrackDeletion::Make(song, track, command);
+    if (Refusal refusal = TrackDeletion::Make(song, track, command)) {
+        ShowMessage(refusal.AsMessage());
+        return -1;
+    }
     // The window tells its views which track went before it shows the song again.
-    return Submit(std::move(refusal), std::move(command), false) ? static_cast<long>(track) : -1;
+    return Submit(std::move(command), false) ? static_cast<long>(track) : -1;
 }

@@ -31,8 +31,8 @@ public:
     static constexpr const char* kSignatureListTitle = "Time and Key Signature Changes";
 
 private:
-    // Shows the refusal, or runs the command; true when the song changed.
-    bool Submit(Refusal refusal, std::unique_ptr<CPCommand> command, bool notify = true);
+    // Runs the command, if there is one; true when the song changed.
+    bool Submit(std::unique_ptr<CPCommand> command, bool notify = true);
 
     QWidget* parent_;
     SongDocument& document_;

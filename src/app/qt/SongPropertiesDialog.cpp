@@ -1,11 +1,8 @@
 #include "app/qt/SongPropertiesDialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QLineEdit>
 #include <algorithm>
-
-#include "app/qt/DialogFields.h"
 
 namespace {
 
@@ -23,25 +20,23 @@ AString Text(const QLineEdit* edit) {
 
 SongPropertiesDialog::SongPropertiesDialog(QWidget* parent, const SongPropertiesChoice& choice,
                                            std::vector<std::int32_t> resolutions)
-    : QDialog(parent), resolutions_(std::move(resolutions)) {
-    setWindowTitle(kTitle);
-    auto* form = new QFormLayout(this);
+    : EditDialog(parent, kTitle), resolutions_(std::move(resolutions)) {
     title_ = TextField(this, choice.title);
-    AddLabelledField(*form, "Title:", title_);
+    AddField("Title:", title_);
     author_ = TextField(this, choice.author);
-    AddLabelledField(*form, "Author:", author_);
+    AddField("Author:", author_);
     copyright_ = TextField(this, choice.copyright);
-    AddLabelledField(*form, "Copyright:", copyright_);
+    AddField("Copyright:", copyright_);
     instructions_ = TextField(this, choice.instructions);
-    AddLabelledField(*form, "Instructions:", instructions_);
+    AddField("Instructions:", instructions_);
     resolution_ = new QComboBox(this);
     for (std::int32_t ticks : resolutions_)
         resolution_->addItem(QString::number(ticks));
     const auto at = std::find(resolutions_.begin(), resolutions_.end(), choice.ticksPerQuarter);
     resolution_->setCurrentIndex(
         at == resolutions_.end() ? 0 : static_cast<int>(at - resolutions_.begin()));
-    AddLabelledField(*form, "Ticks per Quarter Note", resolution_);
-    AddOkCancel(*this, *form);
+    AddField("Ticks per Quarter Note", resolution_);
+    AddButtons();
 }
 
 SongPropertiesChoice SongPropertiesDialog::Chosen() const {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "views/qt/EditDialog.h"
+
 #include <vector>
 
 #include "app/SongPropertiesChoice.h"
@@ -9,7 +10,7 @@ class QComboBox;
 class QLineEdit;
 
 // "Song Properties": the song's four texts and its resolution.
-class SongPropertiesDialog : public QDialog {
+class SongPropertiesDialog : public EditDialog {
     Q_OBJECT
 public:
     SongPropertiesDialog(QWidget* parent, const SongPropertiesChoice& choice,

@@ -1,10 +1,8 @@
 #include "app/qt/TrackPropertiesDialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QSpinBox>
 
-#include "app/qt/DialogFields.h"
 #include "model/Song.h"
 
 namespace {
@@ -16,25 +14,23 @@ QString Q(const AString& text) {
 } // namespace
 
 TrackPropertiesDialog::TrackPropertiesDialog(QWidget* parent, const Song& song, std::size_t track)
-    : QDialog(parent), song_(song) {
-    setWindowTitle(kTitle);
-    auto* form = new QFormLayout(this);
+    : EditDialog(parent, kTitle), song_(song) {
     track_ = new QSpinBox(this);
     track_->setRange(1, static_cast<int>(std::max<std::size_t>(song.TrackCount(), 1)));
-    AddLabelledField(*form, "For Track #", track_);
+    AddField("For Track #", track_);
     channel_ = new QComboBox(this);
     for (int i = 0; i <= TrackPropertiesChoice::kNoDefaultChannel; ++i)
         channel_->addItem(Q(TrackPropertiesChoice::ChannelText(i)));
-    AddLabelledField(*form, "Channel:", channel_);
+    AddField("Channel:", channel_);
     instrument_ = new QComboBox(this);
     for (int i = 0; i <= TrackPropertiesChoice::kNoDefaultInstrument; ++i)
         instrument_->addItem(Q(TrackPropertiesChoice::InstrumentText(i)));
-    AddLabelledField(*form, "Instrument:", instrument_);
+    AddField("Instrument:", instrument_);
     bank_ = new QSpinBox(this);
     bank_->setRange(-1, TrackPropertiesChoice::kMaxBank);
     bank_->setSpecialValueText("None");
-    AddLabelledField(*form, "Instrument Bank:", bank_);
-    AddOkCancel(*this, *form);
+    AddField("Instrument Bank:", bank_);
+    AddButtons();
     Show(TrackPropertiesChoice::For(song, track));
     connect(track_, &QSpinBox::valueChanged, this, [this](int number) {
         Show(TrackPropertiesChoice::For(song_, static_cast<std::size_t>(number - 1)));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "views/qt/EditDialog.h"
 
 #include "app/TrackPropertiesChoice.h"
 
@@ -9,7 +9,7 @@ class QSpinBox;
 class Song;
 
 // "Track Properties": the channel and instrument of one track and of all its records.
-class TrackPropertiesDialog : public QDialog {
+class TrackPropertiesDialog : public EditDialog {
     Q_OBJECT
 public:
     TrackPropertiesDialog(QWidget* parent, const Song& song, std::size_t track);
