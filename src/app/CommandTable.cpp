@@ -75,7 +75,7 @@ std::vector<MenuCommand> Build() {
         Separated(Shortcut(Item(kSelectAll, "&Edit", "Select &All"), "Ctrl+A")),
         Item(kSelectTimeRange, "&Edit", "Select Time &Range..."),
         Item(kSelectionVelocity, "&Edit", "Selection &Velocity..."),
-        Separated(Item(kDeleteTrack, "&Edit", "&Delete Track...", later)),
+        Separated(Item(kDeleteTrack, "&Edit", "&Delete Track...")),
         Item(kQuantize, "&Edit", "&Quantize..."),
         Item(kTranspose, "&Edit", "Tra&nspose..."),
         Item(kInsertSpace, "&Edit", "&Insert Space..."),
@@ -86,10 +86,10 @@ std::vector<MenuCommand> Build() {
         Everywhere(Item(kDefineController, "&Device", "Define &Controller...", later)),
         Separated(Checkable(Item(kMidiMapper, "&Device", "Midi Mapper", frame, always))),
         // Song
-        Item(kSongProperties, "&Song", "&Song Properties...", later),
-        Item(kTrackProperties, "&Song", "&Track Properties...", later),
-        Item(kTempo, "&Song", "T&empo...", later),
-        Item(kTimeKeySignature, "&Song", "Time && &Key Signature...", later),
+        Item(kSongProperties, "&Song", "&Song Properties..."),
+        Item(kTrackProperties, "&Song", "&Track Properties..."),
+        Item(kTempo, "&Song", "T&empo..."),
+        Item(kTimeKeySignature, "&Song", "Time && &Key Signature..."),
         // Move
         Forward(kMoveForward, "&Move", "Move &Forward in time", Op::ForwardInTime, "Right"),
         Forward(kMoveBackward, "&Move", "Move &Backward in time", Op::BackwardInTime, "Left"),

@@ -9,12 +9,11 @@ AString FormatMusicalTime(const MusicalTime& time) {
     return AString(buf);
 }
 
-bool ParseMusicalTime(const AString& text, MusicalTime& time) {
+bool ParseNumbers(const AString& text, std::string_view separator, std::span<long> values) {
     std::size_t pos = 0;
     AString part;
-    long values[3];
     for (long& value : values) {
-        if (!text.NextToken(pos, ":", part))
+        if (!text.NextToken(pos, separator, part))
             return false;
         part.Trim();
         bool ok = false;
@@ -22,7 +21,12 @@ bool ParseMusicalTime(const AString& text, MusicalTime& time) {
         if (!ok)
             return false;
     }
-    if (pos < text.Length() || values[0] < 1 || values[1] < 1 || values[2] < 0)
+    return pos >= text.Length();
+}
+
+bool ParseMusicalTime(const AString& text, MusicalTime& time) {
+    long values[3];
+    if (!ParseNumbers(text, ":", values) || values[0] < 1 || values[1] < 1 || values[2] < 0)
         return false;
     time =
         MusicalTime{static_cast<std::int32_t>(values[0] - 1),

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "util/AString.h"
 
@@ -13,6 +15,9 @@ struct MusicalTime {
     bool operator==(const MusicalTime&) const = default;
 };
 
+// Reads numbers parted by `separator` ("3:1:0", "6/8"), as many as `values` holds and
+// no more.
+bool ParseNumbers(const AString& text, std::string_view separator, std::span<long> values);
 // "measure+1:beat+1:tick"
 AString FormatMusicalTime(const MusicalTime& time);
 // Reads "m:b:t" as typed by the user (one-based measure and beat). False when the text

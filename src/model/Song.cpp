@@ -390,21 +390,28 @@ bool Song::IsOfferedResolution(std::int32_t ticks) {
     return std::find(std::begin(kOffered), std::end(kOffered), ticks) != std::end(kOffered);
 }
 
-bool Song::SetTicksPerQuarter(std::int32_t ticks) {
+bool Song::FitsTicksPerQuarter(std::int32_t ticks) const {
     if (ticks < 1 || ticks > 32767)
         return false;
     const std::int32_t old = ticksPerQuarter_;
     if (ticks == old)
         return true;
-    for (Node p = points_.Begin(); p != points_.End(); ++p)
+    for (auto p = points_.Begin(); p != points_.End(); ++p)
         for (const MidiMsg* m : (*p)->msgs)
             if (!IsTick(Rescale(m->duration, ticks, old)))
                 return false;
     for (const SongTempo* t : tempos_)
         if (!IsTick(Rescale(t->tick, ticks, old)))
             return false;
-    if (Rescale(LastTick(), ticks, old) > kEndTick)
+    return Rescale(LastTick(), ticks, old) <= kEndTick;
+}
+
+bool Song::SetTicksPerQuarter(std::int32_t ticks) {
+    if (!FitsTicksPerQuarter(ticks))
         return false;
+    const std::int32_t old = ticksPerQuarter_;
+    if (ticks == old)
+        return true;
     for (Node p = points_.Begin(); p != points_.End(); ++p)
         for (MidiMsg* m : (*p)->msgs)
             m->duration = static_cast<std::int32_t>(Rescale(m->duration, ticks, old));

@@ -93,6 +93,8 @@ public:
     // outside 1..32767 are refused, and so is a resolution that would carry the song or
     // a note past the last tick.
     bool SetTicksPerQuarter(std::int32_t ticks);
+    // Whether SetTicksPerQuarter would take `ticks`.
+    bool FitsTicksPerQuarter(std::int32_t ticks) const;
     static bool IsOfferedResolution(std::int32_t ticks);
 
     // --- tempo list ---------------------------------------------------------------

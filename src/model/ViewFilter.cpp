@@ -51,15 +51,32 @@ void ViewFilter::ShowOnlyTrack(std::size_t track) {
     BuildDescription();
 }
 
-void ViewFilter::RemoveTrack(std::size_t track) {
+ViewFilter::TrackRemoval ViewFilter::RemoveTrack(std::size_t track) {
+    TrackRemoval removal;
+    removal.track = track;
     if (track >= kMaxTracks)
-        return;
+        return removal;
+    removal.shown = trackFlags_[track] != 0;
     std::copy(trackFlags_.begin() + static_cast<std::ptrdiff_t>(track) + 1, trackFlags_.end(),
               trackFlags_.begin() + static_cast<std::ptrdiff_t>(track));
     trackFlags_.back() = 0;
-    if (!allTracks_ &&
-        std::none_of(trackFlags_.begin(), trackFlags_.end(), [](std::uint8_t f) { return f != 0; }))
+    if (!allTracks_ && std::none_of(trackFlags_.begin(), trackFlags_.end(),
+                                    [](std::uint8_t f) { return f != 0; })) {
         trackFlags_[0] = 1;
+        removal.fellBack = true;
+    }
+    BuildDescription();
+    return removal;
+}
+
+void ViewFilter::RestoreTrack(const TrackRemoval& removal) {
+    if (removal.track >= kMaxTracks)
+        return;
+    if (removal.fellBack)
+        trackFlags_[0] = 0;
+    std::copy_backward(trackFlags_.begin() + static_cast<std::ptrdiff_t>(removal.track),
+                       trackFlags_.end() - 1, trackFlags_.end());
+    trackFlags_[removal.track] = removal.shown ? 1 : 0;
     BuildDescription();
 }
 

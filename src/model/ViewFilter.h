@@ -55,9 +55,19 @@ public:
         return AllInstruments() || InstrumentSelected(program);
     }
 
+    // What RemoveTrack changed, so that undoing the deletion can put it back.
+    struct TrackRemoval {
+        std::size_t track = 0;
+        bool shown = false;    // the filter selected the deleted track
+        bool fellBack = false; // ... and nothing else, so track 1 took its place
+    };
     // Track n was deleted from the song: later flags move down; a filter left showing
     // no track shows track 1.
-    void RemoveTrack(std::size_t track);
+    TrackRemoval RemoveTrack(std::size_t track);
+    // The deleted track is back (undo): later flags move up again and the filter shows
+    // what it showed before the deletion. A filter made since the deletion passes
+    // {track} alone and does not show the returning track.
+    void RestoreTrack(const TrackRemoval& removal);
     // Clears the flags of tracks from `first` up to (not including) `end`.
     void ClearTracks(std::size_t first, std::size_t end);
 

@@ -5,13 +5,20 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
@@ -97,6 +104,49 @@ bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
 void Settle() {
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
+}
+
+// Works the modal dialogs as they open, one step each: a step waits until a dialog with
+// its title is the modal one, then fills or presses what it needs. The next step is
+// watched for before a step runs, since a step may open a dialog of its own.
+struct DialogStep {
+    QString title;
+    std::function<void(QDialog&)> act;
+};
+void OnDialogs(std::shared_ptr<std::deque<DialogStep>> steps, int tries = 500) {
+    QTimer::singleShot(10, [steps, tries] {
+        if (steps->empty() || tries == 0)
+            return;
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->windowTitle() != steps->front().title) {
+            OnDialogs(steps, tries - 1);
+            return;
+        }
+        const DialogStep step = steps->front();
+        steps->pop_front();
+        OnDialogs(steps);
+        step.act(*dialog);
+    });
+}
+void OnDialogs(std::deque<DialogStep> steps) {
+    OnDialogs(std::make_shared<std::deque<DialogStep>>(std::move(steps)));
+}
+
+// A dialog's input by the name scripts use.
+template <class T> T* Field(QDialog& dialog, const QString& name) {
+    for (T* w : dialog.findChildren<T*>())
+        if (w->accessibleName() == name)
+            return w;
+    ADD_FAILURE() << "no field " << name.toStdString();
+    return nullptr;
+}
+
+QPushButton* Button(QDialog& dialog, const QString& text) {
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
 }
 
 class Windows : public ::testing::Test {
@@ -229,6 +279,101 @@ TEST_F(Windows, TwelveTracksOpenTenViewsAndNewViewRefusesAnEleventh) {
     app->Command(cmd::kNewView);
     EXPECT_EQ(Active().Views().size(), 2u);
     EXPECT_EQ(Active().ActiveViewIndex(), 1);
+}
+
+TEST_F(Windows, DeleteTrackAsksAndItsUndoGivesEachViewItsTrackBack) {
+    Start();
+    app->Command(cmd::kDeleteTrack);
+    EXPECT_TRUE(Shown("Vorlaune | There must be at least 2 tracks active to delete one."));
+    app->Command(cmd::kTrackProperties);
+    EXPECT_TRUE(Shown("Vorlaune | This operation can not be performed\nsince there are no "
+                      "notes in the song,\nand therefore no tracks."));
+    Open(SaveSong("three.mid", "0 t0 c0 n60 384, 0 t1 c1 n64 384, 0 t2 c2 n67 384"));
+    ASSERT_EQ(Active().Views().size(), 3u);
+    Active().ActivateView(1);
+    auto tracks = [&] {
+        std::vector<std::size_t> shown;
+        for (SubWindow* v : Active().Views()) {
+            const auto& f = static_cast<BasicView*>(v)->Filter();
+            std::size_t t = 0;
+            while (t < 8 && !f.TrackSelected(t))
+                ++t;
+            shown.push_back(t);
+        }
+        return shown;
+    };
+    ASSERT_EQ(tracks(), (std::vector<std::size_t>{0, 1, 2}));
+
+    // The active view's track is offered first; No keeps it.
+    int offered = -1;
+    auto accept = [&](QDialog& d) {
+        offered = Field<QComboBox>(d, "Track to delete")->currentIndex();
+        d.accept();
+    };
+    OnDialogs({{"Delete Track", accept}});
+    sink.answers = {MessageAnswer::No};
+    app->Command(cmd::kDeleteTrack);
+    EXPECT_EQ(offered, 1);
+    EXPECT_TRUE(Shown("Vorlaune | Are you sure you want to delete track #2"));
+    EXPECT_EQ(Active().Document().GetSong().TrackCount(), 3u);
+
+    OnDialogs({{"Delete Track", accept}});
+    sink.answers = {MessageAnswer::Yes};
+    app->Command(cmd::kDeleteTrack);
+    Song& song = Active().Document().GetSong();
+    ASSERT_EQ(song.TrackCount(), 2u);
+    // The view of the deleted track falls back to track 1; the last view follows its
+    // track down.
+    EXPECT_EQ(tracks(), (std::vector<std::size_t>{0, 0, 1}));
+    Active().Undo();
+    EXPECT_EQ(song.TrackCount(), 3u);
+    EXPECT_EQ(tracks(), (std::vector<std::size_t>{0, 1, 2}));
+    Active().Redo();
+    EXPECT_EQ(tracks(), (std::vector<std::size_t>{0, 0, 1}));
+}
+
+TEST_F(Windows, TheTempoListAddsAndChangesEntriesAndSaysWhatItRefuses) {
+    Start();
+    Open(SaveSong("tempo.mid", "0 n60 384, 6144 n62 384"));
+    Song& song = Active().Document().GetSong();
+    QStringList listed;
+    auto addAt = [](const char* time, int bpm) {
+        return [=](QDialog& d) {
+            Field<QLineEdit>(d, "At Time (bar:beat:tick)")->setText(time);
+            Field<QSpinBox>(d, "Beats per Minute")->setValue(bpm);
+            d.accept();
+        };
+    };
+    OnDialogs({
+        {"Tempo Changes", [](QDialog& d) { Button(d, "Add...")->click(); }},
+        {"Tempo Change", addAt("3:1:0", 60)},
+        {"Tempo Changes",
+         [&](QDialog& d) {
+             auto* list = Field<QListWidget>(d, "Changes");
+             for (int i = 0; i < list->count(); ++i)
+                 listed << list->item(i)->text();
+             list->setCurrentRow(1);
+             Button(d, "Change...")->click();
+         }},
+        // Onto the first entry: refused, and the dialog stays open with the typed time.
+        {"Tempo Change", addAt("1:1:0", 60)},
+        {"Tempo Change",
+         [](QDialog& d) {
+             EXPECT_EQ(Field<QLineEdit>(d, "At Time (bar:beat:tick)")->text(), "1:1:0");
+             d.reject();
+         }},
+        {"Tempo Changes", [](QDialog& d) { d.reject(); }},
+    });
+    app->Command(cmd::kTempo);
+    EXPECT_EQ(listed, (QStringList{"1:1:0  120 beats per minute", "3:1:0  60 beats per minute"}));
+    EXPECT_TRUE(
+        Shown("Vorlaune | Cannot accept time value: Time is before previous tempo entry's time."));
+    ASSERT_EQ(song.TempoCount(), 2u);
+    EXPECT_EQ(song.Tempos()[1].tick, 3072);
+    EXPECT_EQ(song.Tempos()[1].tempo, 1000000);
+    EXPECT_TRUE(Active().IsModified());
+    Active().Undo();
+    EXPECT_EQ(song.TempoCount(), 1u);
 }
 
 TEST_F(Windows, ClosingAsksToSaveOnlyWhenTheSongDiffersFromTheSavedOne) {

@@ -71,6 +71,7 @@ TEST(MusicalTime, PositionsParseAsUsersTypeThem) {
     EXPECT_FALSE(ParseMusicalTime("0:1:0", t));
     EXPECT_FALSE(ParseMusicalTime("1:1", t));
     EXPECT_FALSE(ParseMusicalTime("1:x:0", t));
+    EXPECT_FALSE(ParseMusicalTime("1:1:0:0", t));
 }
 
 TEST(TempoList, LookupInsertionAndTheCursor) {

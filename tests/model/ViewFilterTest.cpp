@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "model/MidiMsg.h"
 #include "model/ViewFilter.h"
 
@@ -85,4 +87,36 @@ TEST(ViewFilter, DeletedTracksShiftTheFlagsDown) {
     only.RemoveTrack(4);
     EXPECT_TRUE(only.TrackSelected(0)); // a view never shows nothing
     EXPECT_EQ(only.Description().str(), "Tr 1; All Ch'ls; All Instr'ts");
+}
+
+TEST(ViewFilter, UndoingATrackDeletionGivesTheFilterBack) {
+    auto shown = [](const ViewFilter& f) {
+        std::vector<std::size_t> tracks;
+        for (std::size_t t = 0; t < 8; ++t)
+            if (f.TrackSelected(t))
+                tracks.push_back(t);
+        return tracks;
+    };
+    // Showing the deleted track among others, showing only it (the fall-back to track 1
+    // must go again), showing only track 1 when track 1 goes, showing other tracks.
+    const std::vector<std::vector<std::size_t>> selections = {{0, 2, 3}, {2}, {0}, {1, 4}};
+    for (const auto& selection : selections)
+        for (std::size_t deleted : {std::size_t{0}, std::size_t{2}}) {
+            ViewFilter f;
+            f.SetAllTracks(false);
+            for (std::size_t t : selection)
+                f.SelectTrack(t);
+            f.BuildDescription();
+            const AString description = f.Description();
+            const ViewFilter::TrackRemoval removal = f.RemoveTrack(deleted);
+            f.RestoreTrack(removal);
+            EXPECT_EQ(shown(f), selection) << "deleting " << deleted;
+            EXPECT_EQ(f.Description(), description);
+        }
+
+    // A filter made after the deletion makes room for the track without showing it.
+    ViewFilter later;
+    later.ShowOnlyTrack(2);
+    later.RestoreTrack(ViewFilter::TrackRemoval{1});
+    EXPECT_EQ(shown(later), std::vector<std::size_t>{3});
 }

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMetaProperty>
@@ -165,7 +166,26 @@ bool SetField(QWidget* field, const QString& value, std::string& why) {
     }
     if (auto* button = qobject_cast<QAbstractButton*>(field)) {
         const QString v = value.toLower();
+        if (!button->isCheckable()) {
+            // A push button, such as Add... of a list of changes: pressed. A dialog it
+            // opens is filled by the next dialog statement.
+            if (v != "click") {
+                why = "is a button: its value is click";
+                return false;
+            }
+            button->click();
+            return true;
+        }
         button->setChecked(v == "on" || v == "yes" || v == "true" || v == "1");
+        return true;
+    }
+    if (auto* lines = qobject_cast<QListWidget*>(field)) {
+        const QList<QListWidgetItem*> found = lines->findItems(value, Qt::MatchStartsWith);
+        if (found.isEmpty()) {
+            why = "has no line starting \"" + value.toStdString() + "\"";
+            return false;
+        }
+        lines->setCurrentItem(found.front());
         return true;
     }
     if (auto* list = qobject_cast<QComboBox*>(field)) {

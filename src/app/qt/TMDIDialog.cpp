@@ -17,7 +17,9 @@
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
 #include "app/qt/SnapToDialog.h"
+#include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
+#include "edit/MC_DeleteTrack.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
@@ -731,22 +733,75 @@ void TMDIDialog::Command(int id) {
     case cmd::kSnapTo:
         SnapToDialog::Ask(this, snapTo_);
         break;
+    case cmd::kSongProperties:
+    case cmd::kTrackProperties:
+    case cmd::kTempo:
+    case cmd::kTimeKeySignature:
+    case cmd::kDeleteTrack:
+        SongCommand(id);
+        break;
     default:
         break;
+    }
+}
+
+void TMDIDialog::SongCommand(int id) {
+    SongDialogs dialogs(this, *document_, [this] { SongChanged(); });
+    const auto* view = dynamic_cast<const BasicView*>(ActiveView());
+    const std::size_t track = view ? view->Placement().track : 0;
+    switch (id) {
+    case cmd::kSongProperties:
+        dialogs.SongProperties();
+        break;
+    case cmd::kTrackProperties:
+        dialogs.TrackProperties(track);
+        break;
+    case cmd::kTempo:
+        dialogs.Tempo(transport_.PlayPosition());
+        break;
+    case cmd::kTimeKeySignature:
+        dialogs.TimeKeySignature(transport_.PlayPosition());
+        break;
+    case cmd::kDeleteTrack:
+        if (const long deleted = dialogs.DeleteTrack(track); deleted >= 0) {
+            for (SubWindow* v : views_)
+                v->TrackDeleted(static_cast<std::size_t>(deleted));
+            SongChanged();
+        }
+        break;
+    default:
+        break;
+    }
+    app_.RefreshChecks();
+}
+
+void TMDIDialog::TrackCommandDone(const CPCommand* command, bool undone) {
+    const auto* deletion = dynamic_cast<const MC_DeleteTrack*>(command);
+    if (!deletion)
+        return;
+    for (SubWindow* v : views_) {
+        if (undone)
+            v->TrackRestored(deletion->TrackNumber());
+        else
+            v->TrackDeleted(deletion->TrackNumber());
     }
 }
 
 void TMDIDialog::Undo() {
     if (!document_->Commands().CanUndo())
         return;
+    const CPCommand* command = document_->Commands().NextUndo();
     document_->Commands().Undo();
+    TrackCommandDone(command, true);
     SongChanged();
 }
 
 void TMDIDialog::Redo() {
     if (!document_->Commands().CanRedo())
         return;
+    const CPCommand* command = document_->Commands().NextRedo();
     document_->Commands().Redo();
+    TrackCommandDone(command, false);
     SongChanged();
 }
 

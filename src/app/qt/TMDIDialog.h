@@ -12,6 +12,7 @@
 #include "views/ViewCallbacks.h"
 #include "views/qt/BasicView.h"
 
+class CPCommand;
 class QAbstractButton;
 class QScrollBar;
 class SongDocument;
@@ -131,6 +132,10 @@ private:
     void Tick();
     void OptionPressed(Option option, bool on);
     void LaterFeature(const char* what);
+    // The song-level dialogs (properties, tempo, signatures, Delete Track).
+    void SongCommand(int id);
+    // Views hear of a track deletion, and of its undo, by track number.
+    void TrackCommandDone(const CPCommand* command, bool undone);
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
 
     TVorlaune& app_;

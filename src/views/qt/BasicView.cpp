@@ -265,9 +265,23 @@ void BasicView::AskToChangeTrack(const char* what) {
 }
 
 void BasicView::TrackDeleted(std::size_t track) {
-    filter_.RemoveTrack(track);
+    removedTracks_.push_back({filter_.RemoveTrack(track), placement_.track});
     filter_.BuildDescription();
     if (placement_.track > track)
         --placement_.track;
+    RefreshStrip();
+}
+
+void BasicView::TrackRestored(std::size_t track) {
+    if (!removedTracks_.empty() && removedTracks_.back().removal.track == track) {
+        filter_.RestoreTrack(removedTracks_.back().removal);
+        placement_.track = removedTracks_.back().placementTrack;
+        removedTracks_.pop_back();
+    } else {
+        // A view opened after the deletion.
+        filter_.RestoreTrack(ViewFilter::TrackRemoval{track});
+        if (placement_.track >= track)
+            ++placement_.track;
+    }
     RefreshStrip();
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "edit/NoteEditor.h"
 #include "model/ViewFilter.h"
@@ -41,6 +42,7 @@ public:
     // Rebuilds the strip's lists from the song and the filter.
     void RefreshStrip();
     void TrackDeleted(std::size_t track) override;
+    void TrackRestored(std::size_t track) override;
 
     // The strip's controls, for tests and the script driver.
     QComboBox* KindList() const { return kind_; }
@@ -83,4 +85,10 @@ private:
     QAbstractButton* triplet_ = nullptr;
     QPushButton* close_ = nullptr;
     bool filling_ = false; // the lists are being filled: their signals mean nothing
+    // Track deletions this view was told of, latest last, for their undo.
+    struct RemovedTrack {
+        ViewFilter::TrackRemoval removal;
+        std::uint16_t placementTrack;
+    };
+    std::vector<RemovedTrack> removedTracks_;
 };

@@ -61,6 +61,8 @@ public:
     virtual void PeriodicUpdate() {}
     // Track `track` was deleted from the song.
     virtual void TrackDeleted(std::size_t /*track*/) {}
+    // The deletion of track `track` was undone: it is back, later tracks moved up.
+    virtual void TrackRestored(std::size_t /*track*/) {}
 
     bool IsActive() const { return active_; }
     void SetActive(bool active);
