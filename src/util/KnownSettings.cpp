@@ -29,6 +29,7 @@ constexpr SettingRange kRanges[] = {
     {"WTMMinOutNote", 0, 128, false},
     {"WTMMinVolumeLevel", 0, 65535, true},
     {"WTMEraseRest", 0, 2, true},
+    {"WTMMethod", 0, 1, true},
     {"MaxPrintPages", 1, 1000000, true},
     {"MaxRenderHours", 1, 1000, true},
 };
