@@ -16,6 +16,9 @@ constexpr double kStableSpread = 0.8;
 constexpr double kAttackSpread = 1.6;
 // A floor under every likelihood, so that one odd frame cannot force a path.
 constexpr double kFloor = 1e-3;
+// A candidate an octave away lends its note this share: in a mixture, or with a weak
+// fundamental, the period found is often twice or half the sung one.
+constexpr double kOctaveShare = 0.5;
 
 // Expected lengths in seconds, and how often a note hands on to another without a rest.
 constexpr double kAttackSeconds = 0.03;
@@ -27,6 +30,8 @@ constexpr double kLegatoShare = 0.3;
 constexpr double kIntervalSpread = 5.0;
 constexpr double kAnyInterval = 0.05;
 
+constexpr double kOctave = 0;
+constexpr double kOctaveDown = 0;
 constexpr float kImpossible = -std::numeric_limits<float>::infinity();
 
 float Log(double p) {
@@ -87,16 +92,21 @@ NoteTracker::NoteTracker(double lowNote, double highNote, double framesPerSecond
 void NoteTracker::Observe(const PitchFrame& frame) {
     const double stable = -0.5 / (kStableSpread * kStableSpread);
     const double attack = -0.5 / (kAttackSpread * kAttackSpread);
+    const double reach = 3.0 * kAttackSpread;
     for (std::size_t p = 0; p < pitches_; ++p) {
         const double note = lowNote_ + static_cast<double>(p) / kStepsPerSemitone;
         double s = kFloor;
         double a = kFloor;
         for (int c = 0; c < frame.count; ++c) {
+            const double weight = frame.candidates[c].probability;
             const double d = frame.candidates[c].note - note;
-            if (std::fabs(d) > 3.0 * kAttackSpread)
-                continue;
-            s += frame.candidates[c].probability * std::exp(stable * d * d);
-            a += frame.candidates[c].probability * std::exp(attack * d * d);
+            if (std::fabs(d) < reach) {
+                s += weight * std::exp(stable * d * d);
+                a += weight * std::exp(attack * d * d);
+            }
+            for (const double octave : {d - 12.0, d + 12.0})
+                if (std::fabs(octave) < reach)
+                    s += kOctaveShare * weight * std::exp(stable * octave * octave);
         }
         observeNote_[p] = static_cast<float>(std::log(s));
         observeAttack_[p] = static_cast<float>(std::log(a));

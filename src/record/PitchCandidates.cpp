@@ -14,6 +14,9 @@ constexpr double kBetaA = 2.0;
 constexpr double kBetaMean = 0.15;
 // Weight kept for the deepest dip when no dip reaches a threshold.
 constexpr double kDeepestDipWeight = 0.01;
+// Deepest dip at which a frame is as likely voiced as not, and how fast that changes.
+constexpr double kVoicedDepth = 0.45;
+constexpr double kVoicedSpread = 0.086;
 // The integration window, in seconds.
 constexpr double kWindowSeconds = 512.0 / 22050.0;
 
@@ -117,24 +120,25 @@ void PitchCandidates::Candidates(PitchFrame& out) {
 
     std::sort(votes, votes + voteCount,
               [](const Vote& a, const Vote& b) { return a.weight > b.weight; });
-    double voiced = 0.0;
-    for (int v = 0; v < voteCount; ++v) {
-        voiced += votes[v].weight;
-        if (v >= PitchFrame::kMaxCandidates)
-            continue;
+    double total = 0.0;
+    for (int v = 0; v < voteCount; ++v)
+        total += votes[v].weight;
+    // Whether the frame has a pitch at all goes by how deep its deepest dip is: noise
+    // leaves it near 0.8 (white) or 0.6 to 1 (pink), a choir or a breathy voice near 0.2
+    // to 0.35, a clear tone near 0. The votes only share that out among the candidates.
+    out.voiced = static_cast<float>(
+        1.0 / (1.0 + std::exp((normalised_[deepest] - kVoicedDepth) / kVoicedSpread)));
+    for (int v = 0; v < voteCount && v < PitchFrame::kMaxCandidates; ++v) {
         // A parabola through the dip and its neighbours places the period between lags.
         const std::size_t lag = votes[v].lag;
         double period = static_cast<double>(lag);
-        if (lag > 1) {
-            const double a = normalised_[lag - 1];
-            const double b = normalised_[lag];
-            const double c = normalised_[lag + 1];
-            const double curve = a - 2.0 * b + c;
-            if (curve > 0.0)
-                period += std::clamp(0.5 * (a - c) / curve, -1.0, 1.0);
-        }
+        const double a = normalised_[lag - 1];
+        const double b = normalised_[lag];
+        const double c = normalised_[lag + 1];
+        const double curve = a - 2.0 * b + c;
+        if (curve > 0.0)
+            period += std::clamp(0.5 * (a - c) / curve, -1.0, 1.0);
         out.candidates[out.count++] = {static_cast<float>(FractionalNote(rate_ / period)),
-                                       static_cast<float>(votes[v].weight)};
+                                       static_cast<float>(out.voiced * votes[v].weight / total)};
     }
-    out.voiced = static_cast<float>(std::min(1.0, voiced));
 }

@@ -21,8 +21,9 @@ struct PitchFrame {
 // the YIN estimator: the cumulative-mean-normalised difference function is read at a
 // hundred thresholds weighted by a beta distribution, each threshold voting for the
 // first dip below it, so that a frame with two plausible periods keeps both and the
-// note model after it can choose by context. A frame too quiet to be sung is given no
-// pitch before any lag is tried.
+// note model after it can choose by context. The frame's chance of being voiced at all
+// follows the depth of its deepest dip. A frame too quiet to be sung is given no pitch
+// before any lag is tried.
 class PitchCandidates {
 public:
     // `minSwing` is the smallest peak-to-peak swing, full scale being 2, of a frame

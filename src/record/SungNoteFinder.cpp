@@ -20,6 +20,10 @@ int HighNote(const WaveToNotesParameters& p) {
 // The noise threshold is a peak-to-peak swing in 16-bit units; the tracker wants it in
 // full scale 2, and lower, since it judges a frame by its periodicity, not its loudness,
 // and a soft onset is still part of the note.
+// Shorter notes are the seams between sung notes: a consonant, a change of vowel, the
+// moment one note's tail and the next one's attack sound together.
+constexpr std::uint32_t kShortestNote = 100000;
+
 double MinSwing(long minVolume) {
     return std::max(0L, minVolume) / 32768.0 / 4.0;
 }
@@ -50,9 +54,10 @@ void SungNoteFinder::AnalyseReady() {
 }
 
 std::uint32_t SungNoteFinder::FrameMicroseconds(std::size_t frame) const {
-    // A frame stands for the middle of the stretch it compares with itself.
+    // A frame is dated a fifth of the way into what it reads: a note that begins there
+    // already rules it. (On the bench, onsets come out 2 ms late on the median.)
     const double centre =
-        static_cast<double>(frame * kHop) + 0.5 * static_cast<double>(candidates_.FrameSamples());
+        static_cast<double>(frame * kHop) + 0.2 * static_cast<double>(candidates_.FrameSamples());
     return static_cast<std::uint32_t>(std::min(centre / kAnalysisRate * 1e6, 4294967295.0));
 }
 
@@ -70,7 +75,7 @@ std::vector<DetectedNote> SungNoteFinder::Finish() {
         n.voicedLength = n.length;
         n.velocity = WaveToNotes::kVelocity;
         n.note = static_cast<std::uint8_t>(std::clamp(std::lround(t.pitch), 0L, 127L));
-        if (n.voicedLength < parameters_.minInNoteMicroseconds)
+        if (n.voicedLength < std::max(parameters_.minInNoteMicroseconds, kShortestNote))
             continue;
         // A note that only moved within its semitone goes on.
         if (!notes.empty() && notes.back().note == n.note &&

@@ -13,7 +13,7 @@
 class SungNoteFinder {
 public:
     static constexpr double kAnalysisRate = 22050.0;
-    static constexpr std::size_t kHop = 128;
+    static constexpr std::size_t kHop = 256;
     static constexpr std::size_t kBlockSamples = 8192;
     // The pitches it follows, whatever the settings say: below the lowest, frames would
     // have to be longer than a sung note's attack; above the highest, no one sings.

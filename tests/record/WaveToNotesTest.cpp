@@ -5,6 +5,7 @@
 
 #include "WaveBytes.h"
 #include "record/PitchConversions.h"
+#include "record/SungNoteFinder.h"
 #include "record/WaveToNotes.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
@@ -94,7 +95,9 @@ TEST(WaveToNotes, EverySampleFormatRateAndChannelCountGivesTheSameNotes) {
         WaveToNotesParameters p;
         p.method = method;
         // Within a frame: the frame method's longest, the sung method's step.
-        const double frame = method == WaveToNotes::kFrameMethod ? 3397 / 44100.0 : 128 / 22050.0;
+        const double frame = method == WaveToNotes::kFrameMethod
+                                 ? 3397 / 44100.0
+                                 : SungNoteFinder::kHop / SungNoteFinder::kAnalysisRate;
         const Outcome plain = Convert(p, dir.Write("plain.wav", MonoWave(Sing(line))).string());
         ASSERT_EQ(plain.notes.size(), 3u) << "method " << method;
         for (const auto& [tag, channels, rate, bits] : formats) {
