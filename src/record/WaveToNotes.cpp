@@ -241,8 +241,13 @@ int WaveToNotes::Analyse(SampleWindow& window, double sampleRate,
                          const WaveToNotesParameters& parameters,
                          std::vector<FrequencyAnalysisSegment>& frames, std::size_t& frameCount,
                          int& voicedFrameCount) {
-    const double lowFrequency = FrequencyOfNote(parameters.lowPitch);
-    const double highFrequency = FrequencyOfNote(parameters.highPitch);
+    FrameSearch search;
+    search.tolerance = parameters.tolerance;
+    search.minVolume = parameters.minVolume;
+    search.lowFrequency = FrequencyOfNote(parameters.lowPitch);
+    search.highFrequency = FrequencyOfNote(parameters.highPitch);
+    search.peakFraction = parameters.peakFraction;
+    search.peakWeight = parameters.peakWeight;
     const std::uint64_t total = window.TotalBytes();
     std::uint64_t position = 0;
     // A stretch of unvoiced frames shares one slot, which learns its length when the
@@ -261,13 +266,8 @@ int WaveToNotes::Analyse(SampleWindow& window, double sampleRate,
     do {
         ReportProgress(position, total);
         FrequencyAnalysisSegment& frame = frames[frameCount];
-        frame = FrequencyAnalysisSegment{};
         window.SlideFor(position);
-        DetectFrequency(window.At(position), window.Available(position), sampleRate, &frame.length,
-                        true, false, parameters.tolerance, &frame.frequency, &frame.confidence,
-                        &frame.candidateCount, &frame.threshold, parameters.minVolume, lowFrequency,
-                        highFrequency, parameters.peakFraction, parameters.peakWeight, false,
-                        false);
+        DetectFrame(window.At(position), window.Available(position), sampleRate, search, frame);
         length = frame.length;
         position += 2ull * length;
         if (frame.candidateCount == 0) {

@@ -125,14 +125,6 @@ TEST(SungNotes, FollowsOctaveJumpsAndRepeatedNotesAcrossTheVoiceRange) {
                 {{41, 0.2}, {53, 0.7}, {84, 1.4}, {72, 1.8}, {72, 2.35}});
 }
 
-TEST(SungNotes, SilenceAndNoiseAloneGiveNoNotes) {
-    EXPECT_EQ(Show(Sung(Silence(2.0))), "");
-    for (Colour colour : {Colour::White, Colour::Pink, Colour::Brown})
-        for (double rms : {30.0, 3000.0, 12000.0})
-            EXPECT_EQ(Show(Sung(Noise(colour, 3.0, rms))), "")
-                << "colour " << static_cast<int>(colour) << " level " << rms;
-}
-
 TEST(SungNotes, NotesStayFoundInNoiseAndABreathBeforeANoteDoesNotMoveIt) {
     const auto line = Sing(Contour().Rest(0.3).Hold(62, 0.6, 30).Rest(0.2).Hold(67, 0.6, 30));
     // 20 dB below the tone.

@@ -173,3 +173,16 @@ TEST(WaveToNotes, ParametersComeFromTheSettingsFileWithDefaults) {
     EXPECT_EQ(p.minOutNoteMicroseconds, 0u);     // "None"
     EXPECT_EQ(WaveToNotesParameters{}.minInNoteMicroseconds, NoteValueMicroseconds(64, 500000));
 }
+
+TEST(WaveToNotes, NoiseAloneGivesNoNotesWithEitherMethod) {
+    for (int method : {WaveToNotes::kFrameMethod, WaveToNotes::kSungMethod}) {
+        WaveToNotesParameters p;
+        p.method = method;
+        EXPECT_TRUE(Convert(p, "", Samples(Silence(2.0))).notes.empty());
+        for (Colour colour : {Colour::White, Colour::Pink, Colour::Brown})
+            for (double rms : {30.0, 3000.0, 12000.0})
+                EXPECT_TRUE(Convert(p, "", Samples(Noise(colour, 4.0, rms))).notes.empty())
+                    << "method " << method << " colour " << static_cast<int>(colour) << " level "
+                    << rms;
+    }
+}
