@@ -4,7 +4,7 @@
 //   bench_wave_to_notes [--out DIR] [--repeat N] [--method M] [--reference] FILE...
 //
 // Each file (any sound file the converter reads) is converted with the default settings
-// and method M (WTMMethod, 0 unless given) N times (3); the least thread CPU time counts.
+// and method M (WTMMethod, the default unless given) N times (3); the least thread CPU time counts.
 // Its notes go to DIR/NAME.notes as "pitch onset offset" lines (seconds), and one line
 // "NAME audio-seconds cpu-seconds" to standard output. --reference also walks every
 // frame of the recording at 44.1 kHz with the frame method's detector and with the
@@ -145,7 +145,7 @@ void Report(const char* name, const Wave& w, double convertSeconds, bool referen
 int main(int argc, char** argv) {
     std::filesystem::path out = ".";
     int repeat = 3;
-    int method = 0;
+    int method = WaveToNotesParameters{}.method;
     bool reference = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {

@@ -148,7 +148,6 @@ std::int64_t CorrectedLagSum(const std::int16_t* x, long k, long half, const Env
     return s;
 }
 
-
 // What a frame shows before any lag is tried.
 struct FrameFacts {
     FrameShape shape;
@@ -248,8 +247,8 @@ int DetectFrequency(const std::int16_t* x, long availableSamples, double sampleR
     *piNumFrequenciesRecorded = 0;
     *daFrequencies = 0.0;
     FrameFacts f;
-    const int ready =
-        Prepare(x, availableSamples, sampleRate, lowFrequency, highFrequency, minVolume, f, *length);
+    const int ready = Prepare(x, availableSamples, sampleRate, lowFrequency, highFrequency,
+                              minVolume, f, *length);
     if (ready != kDetectDone)
         return ready;
     const long half = f.shape.half;
@@ -386,8 +385,8 @@ int DetectFrame(const std::int16_t* x, long availableSamples, double sampleRate,
     // A frame whose best lag repeats it no better than the shorter lags do on average has
     // no period: noise of any colour, which would otherwise pass as a note. The shorter
     // lags' sums only grow the total, so counting stops once it is large enough.
-    const double needed = static_cast<double>(LagSum(x, bestLag, half)) *
-                          static_cast<double>(bestLag) / kAperiodic;
+    const double needed =
+        static_cast<double>(LagSum(x, bestLag, half)) * static_cast<double>(bestLag) / kAperiodic;
     double cumulative = 0.0;
     for (long k = 1; k <= bestLag && cumulative < needed; ++k)
         cumulative += static_cast<double>(sums.empty() ? LagSum(x, k, half)

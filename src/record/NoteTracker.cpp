@@ -30,8 +30,6 @@ constexpr double kLegatoShare = 0.3;
 constexpr double kIntervalSpread = 5.0;
 constexpr double kAnyInterval = 0.05;
 
-constexpr double kOctave = 0;
-constexpr double kOctaveDown = 0;
 constexpr float kImpossible = -std::numeric_limits<float>::infinity();
 
 float Log(double p) {

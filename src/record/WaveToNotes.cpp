@@ -85,9 +85,10 @@ void WaveToNotesParameters::Read(INIFile& ini, std::int32_t usPerQuarter) {
     minOutNoteDivisor = ini.ReadDouble(kKeyMinOutNote, defaults.minOutNoteDivisor);
     minVolume = ini.ReadInt(kKeyMinVolume, defaults.minVolume);
     eraseRest = ClampToInt(ini.ReadInt(kKeyEraseRest, defaults.eraseRest));
-    method = ini.ReadInt(kKeyMethod, defaults.method) == WaveToNotes::kSungMethod
-                 ? WaveToNotes::kSungMethod
-                 : WaveToNotes::kFrameMethod;
+    const long chosen = ini.ReadInt(kKeyMethod, defaults.method);
+    method = chosen == WaveToNotes::kFrameMethod || chosen == WaveToNotes::kSungMethod
+                 ? static_cast<int>(chosen)
+                 : defaults.method;
     SetTempo(usPerQuarter);
 }
 

@@ -41,8 +41,9 @@ struct WaveToNotesParameters {
     long minVolume = 2258;
     int eraseRest = 1;
     // Which tracker turns the wave into notes: 0 the frame search with peak counting,
-    // 1 the tracker made for singing.
-    int method = 0;
+    // 1 the tracker made for singing, which finds more of the sung notes on every set of
+    // bench/voice and so is the default.
+    int method = 1;
 
     // The two note-value divisors as durations at the tempo the notes will be placed at.
     std::uint32_t minInNoteMicroseconds = 31250;

@@ -181,9 +181,8 @@ TEST(DetectFrame, AgreesWithDetectFrequencyOnTonesInNoiseAndRefusesNoiseAlone) {
         for (std::size_t at = 0; at + 3397 <= x.size(); at += 1500) {
             FrequencyAnalysisSegment a, b;
             const int ra = Detect(x, a, at);
-            ASSERT_EQ(DetectFrame(x.data() + at, static_cast<long>(x.size() - at), kRate, search,
-                                  b),
-                      ra);
+            ASSERT_EQ(
+                DetectFrame(x.data() + at, static_cast<long>(x.size() - at), kRate, search, b), ra);
             SCOPED_TRACE(testing::Message() << "case " << n << " at " << at);
             if (cases[n].noiseAlone) {
                 EXPECT_EQ(b.candidateCount, 0);

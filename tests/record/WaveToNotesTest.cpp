@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "WaveBytes.h"
 #include "record/PitchConversions.h"
@@ -151,6 +152,7 @@ TEST(WaveToNotes, FindsTheNotesOfAMelodyFromAFileAndFromMemoryAlike) {
 TEST(WaveToNotes, StopsAfterTheLastFrameSlot) {
     // Short frames (a high lowest pitch) fill every slot within four seconds.
     WaveToNotesParameters p;
+    p.method = WaveToNotes::kFrameMethod;
     p.lowPitch = 80;
     const Outcome out = Convert(p, "", Samples(Sung(88, 6.0)));
     EXPECT_EQ(out.voiced, 1999);
@@ -172,6 +174,21 @@ TEST(WaveToNotes, ParametersComeFromTheSettingsFileWithDefaults) {
     EXPECT_EQ(p.minInNoteMicroseconds, 150000u); // a sixteenth note at 100 per minute
     EXPECT_EQ(p.minOutNoteMicroseconds, 0u);     // "None"
     EXPECT_EQ(WaveToNotesParameters{}.minInNoteMicroseconds, NoteValueMicroseconds(64, 500000));
+
+    // The tracker for singing unless the frame method is asked for by name.
+    EXPECT_EQ(p.method, WaveToNotes::kSungMethod);
+    for (const auto& [text, method] : {std::pair{"WTMMethod=0\n", WaveToNotes::kFrameMethod},
+                                       std::pair{"WTMMethod=1\n", WaveToNotes::kSungMethod},
+                                       std::pair{"WTMMethod=7\n", WaveToNotes::kSungMethod},
+                                       std::pair{"WTMMethod=-1\n", WaveToNotes::kSungMethod}}) {
+        TempDir home;
+        home.Write(INIFile::kFileName, text);
+        INIFile settings(home.Path());
+        WaveToNotesParameters read;
+        read.method = -5;
+        read.Read(settings, 500000);
+        EXPECT_EQ(read.method, method) << text;
+    }
 }
 
 TEST(WaveToNotes, NoiseAloneGivesNoNotesWithEitherMethod) {

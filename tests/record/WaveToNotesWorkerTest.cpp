@@ -94,7 +94,7 @@ TEST(WaveToSong, PutsTheNotesOnTheFirstTrackAtTheirTimeInTheRecordingOrSaysWhyNo
     std::vector<std::int16_t> x = Silence(1.25);
     Append(x, Tone(FrequencyOfNote(69), 10000, 4, 0.5, 300));
     const auto late = dir.Write("late.wav", MonoWave(x));
-    for (const char* settings : {"WTMEraseRest=2\n", "WTMEraseRest=1\nWTMMethod=1\n"}) {
+    for (const char* settings : {"WTMEraseRest=2\nWTMMethod=0\n", "WTMEraseRest=1\n"}) {
         TempDir home;
         home.Write(INIFile::kFileName, settings);
         INIFile ini(home.Path());
