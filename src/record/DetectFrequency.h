@@ -33,14 +33,14 @@ int DetectFrequency(const std::int16_t* samples, long availableSamples, double s
 // How many candidates the all-candidates mode can report at most.
 long DetectFrequencyMaxCandidates(double sampleRate, double lowFrequency, double highFrequency);
 
-// The search settings of the frame method.
+// The search settings of the frame method, as DetectFrequency takes them.
 struct FrameSearch {
-    double tolerance = 3.1717;
-    long minVolume = 2258;
-    double lowFrequency = 25.9566;
-    double highFrequency = 1864.66;
-    double peakFraction = 0.474451;
-    double peakWeight = 2.9935;
+    double tolerance = 0.0;
+    long minVolume = 0;
+    double lowFrequency = 0.0;
+    double highFrequency = 0.0;
+    double peakFraction = 0.0;
+    double peakWeight = 0.0;
 };
 
 // DetectFrequency as the converter runs it, in the one-frequency mode with neither lag

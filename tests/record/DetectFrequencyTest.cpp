@@ -16,11 +16,16 @@ constexpr double kRate = 44100.0;
 const double kLow = FrequencyOfNote(20);
 const double kHigh = FrequencyOfNote(94);
 
+// The converter's default settings.
+const FrameSearch kSearch{3.1717, 2258, kLow, kHigh, 0.474451, 2.9935};
+
 int Detect(const std::vector<std::int16_t>& x, FrequencyAnalysisSegment& f, std::size_t at = 0,
            double high = kHigh) {
+    const FrameSearch& s = kSearch;
     return DetectFrequency(x.data() + at, static_cast<long>(x.size() - at), kRate, &f.length, true,
-                           false, 3.1717, &f.frequency, &f.confidence, &f.candidateCount,
-                           &f.threshold, 2258, kLow, high, 0.474451, 2.9935, false, false);
+                           false, s.tolerance, &f.frequency, &f.confidence, &f.candidateCount,
+                           &f.threshold, s.minVolume, s.lowFrequency, high, s.peakFraction,
+                           s.peakWeight, false, false);
 }
 
 // Doubles compared by their bits: "equal" must mean identical.
@@ -171,9 +176,6 @@ TEST(DetectFrame, AgreesWithDetectFrequencyOnTonesInNoiseAndRefusesNoiseAlone) {
         for (double rms : {3000.0, 12000.0})
             cases.push_back({Noise(colour, 0.5, rms), true});
 
-    FrameSearch search;
-    search.lowFrequency = kLow;
-    search.highFrequency = kHigh;
     int compared = 0;
     int noiseCalledVoiced = 0;
     for (std::size_t n = 0; n < cases.size(); ++n) {
@@ -182,7 +184,8 @@ TEST(DetectFrame, AgreesWithDetectFrequencyOnTonesInNoiseAndRefusesNoiseAlone) {
             FrequencyAnalysisSegment a, b;
             const int ra = Detect(x, a, at);
             ASSERT_EQ(
-                DetectFrame(x.data() + at, static_cast<long>(x.size() - at), kRate, search, b), ra);
+                DetectFrame(x.data() + at, static_cast<long>(x.size() - at), kRate, kSearch, b),
+                ra);
             SCOPED_TRACE(testing::Message() << "case " << n << " at " << at);
             if (cases[n].noiseAlone) {
                 EXPECT_EQ(b.candidateCount, 0);
