@@ -1,14 +1,15 @@
 // Speed of the wave-to-notes converter, and the notes it finds, for the accuracy table
 // of bench/voice/run.
 //
-//   bench_wave_to_notes [--out DIR] [--repeat N] [--reference] FILE.wav...
+//   bench_wave_to_notes [--out DIR] [--repeat N] [--method M] [--reference] FILE...
 //
-// Each file is converted with the default settings N times (3); the least thread CPU
-// time counts. Its notes go to DIR/NAME.notes as "pitch onset offset" lines (seconds),
-// and one line "NAME audio-seconds cpu-seconds" to standard output. --reference also
-// walks every frame with the plain-loop detector, checks that each frame's result is
-// identical, and prints both detectors' times. Without files a generated recording is
-// used.
+// Each file (any sound file the converter reads) is converted with the default settings
+// and method M (WTMMethod, the default unless given) N times (3); the least thread CPU time counts.
+// Its notes go to DIR/NAME.notes as "pitch onset offset" lines (seconds), and one line
+// "NAME audio-seconds cpu-seconds" to standard output. --reference also walks every
+// frame of the recording at 44.1 kHz with the frame method's detector and with the
+// plain-loop detector, checks that each frame's result is identical, and prints both
+// detectors' times. Without files a generated recording is used.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -20,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "record/CWaveFile.h"
 #include "record/DetectFrequency.h"
 #include "record/PitchConversions.h"
+#include "record/RecordingReader.h"
 #include "record/ReferenceDetectFrequency.h"
 #include "record/WaveToNotes.h"
 
@@ -39,16 +40,16 @@ struct Wave {
     double rate = 44100.0;
 };
 
+// The recording as the frame method sees it: one channel at 44.1 kHz.
 bool Load(const std::string& path, Wave& wave) {
-    CWaveFile file;
-    if (file.Open(path.c_str()) != WaveResult::Ok || file.Format()->bitsPerSample != 16 ||
-        file.Format()->channels != 1)
+    RecordingReader reader;
+    if (!reader.OpenFile(path, WaveToNotes::kAnalysisRate))
         return false;
-    wave.rate = file.Format()->samplesPerSec;
-    wave.samples.resize(file.Size() / 2);
-    std::uint32_t got = 0;
-    file.Read(reinterpret_cast<std::uint8_t*>(wave.samples.data()), file.Size() & ~1u, &got);
-    return got == (file.Size() & ~1u);
+    wave.rate = WaveToNotes::kAnalysisRate;
+    std::int16_t block[8192];
+    while (const std::size_t got = reader.Read(block, std::size(block)))
+        wave.samples.insert(wave.samples.end(), block, block + got);
+    return true;
 }
 
 // Sung-like test material: harmonic tones with vibrato, rests and a little noise.
@@ -144,6 +145,7 @@ void Report(const char* name, const Wave& w, double convertSeconds, bool referen
 int main(int argc, char** argv) {
     std::filesystem::path out = ".";
     int repeat = 3;
+    int method = WaveToNotesParameters{}.method;
     bool reference = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -152,6 +154,8 @@ int main(int argc, char** argv) {
             out = argv[++i];
         else if (arg == "--repeat" && i + 1 < argc)
             repeat = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--method" && i + 1 < argc)
+            method = std::atoi(argv[++i]);
         else if (arg == "--reference")
             reference = true;
         else
@@ -163,6 +167,7 @@ int main(int argc, char** argv) {
         const std::string bytes(reinterpret_cast<const char*>(w.samples.data()),
                                 w.samples.size() * 2);
         WaveToNotesParameters p;
+        p.method = method;
         p.samples = reinterpret_cast<const std::uint8_t*>(bytes.data());
         p.sampleBytes = bytes.size();
         p.sampleRate = w.rate;
@@ -178,10 +183,11 @@ int main(int argc, char** argv) {
     for (const std::string& file : files) {
         Wave w;
         if (!Load(file, w)) {
-            std::fprintf(stderr, "%s: not a mono 16-bit wave\n", file.c_str());
+            std::fprintf(stderr, "%s: not a sound file\n", file.c_str());
             return 1;
         }
         WaveToNotesParameters p;
+        p.method = method;
         p.fileName = file;
         std::vector<DetectedNote> notes;
         const double seconds = ConvertSeconds(p, repeat, notes);

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Builds the voice-to-notes test set: melodies with known notes, rendered through
-FluidSynth with voice-like and wind instruments, and generated tones with vibrato and
-noise. Every recording is mono, 16-bit, 44.1 kHz; beside each NAME.wav lies NAME.ref
-with one "pitch onset offset" line (seconds) per note.
+FluidSynth with voice-like and wind instruments, generated tones with vibrato and noise,
+formant-synthesised singing (singer.py) of a man and of a woman, the same singing with
+pink noise 20 dB below it, and recordings of noise alone. Every recording is mono,
+16-bit, 44.1 kHz; beside each NAME.wav lies NAME.ref with one "pitch onset offset" line
+(seconds) per note, empty for noise.
 
     make_set.py OUTDIR [SOUNDFONT]
 """
@@ -15,6 +17,9 @@ import wave
 
 import mido
 import numpy as np
+from scipy.signal import lfilter
+
+import singer
 
 RATE = 44100
 INSTRUMENTS = [  # name, General MIDI program (0-based), lowest and highest note
@@ -26,6 +31,9 @@ INSTRUMENTS = [  # name, General MIDI program (0-based), lowest and highest note
 ]
 MELODIES_PER_INSTRUMENT = 4
 GENERATED_TONES = 6
+SINGERS = [("male", 45, 64), ("female", 57, 77)]  # voice, lowest and highest note
+MELODIES_PER_SINGER = 5
+NOISE_SECONDS = 10.0
 
 
 def melody(seed, low, high, count=10):
@@ -67,10 +75,12 @@ def write_midi(notes, program, path):
     mid.save(path)
 
 
-def write_wave(samples, path):
-    """Peak-normalised to about -3 dB, as a careful recording would be."""
+def write_wave(samples, path, normalise=True):
+    """Peak-normalised to about -3 dB, as a careful recording would be; otherwise as
+    given, full scale being 32768."""
     peak = float(np.max(np.abs(samples))) or 1.0
-    data = np.clip(np.round(samples / peak * 23000.0), -32768, 32767).astype("<i2")
+    scale = 23000.0 / peak if normalise else 1.0
+    data = np.clip(np.round(samples * scale), -32768, 32767).astype("<i2")
     with wave.open(path, "wb") as w:
         w.setnchannels(1)
         w.setsampwidth(2)
@@ -112,6 +122,36 @@ def synthesise(notes, seed, path):
     write_wave(out, path)
 
 
+def pink(rng, n):
+    """Noise falling 3 dB an octave, from white through three first-order low-passes."""
+    white = rng.normal(0, 1, n)
+    out = 0.19 * white
+    for pole, gain in ((0.99765, 0.099), (0.963, 0.297), (0.57, 1.053)):
+        out = out + lfilter([gain], [1, -pole], white)
+    return out
+
+
+def at_level(x, dbfs):
+    return x / np.sqrt(np.mean(x ** 2)) * 32768.0 * 10 ** (dbfs / 20)
+
+
+def noises(rng):
+    """Noise alone: white and pink as loud as singing and as quiet as a good microphone
+    in a still room, and room tone (a low rumble, a faint mains hum and hiss)."""
+    n = int(NOISE_SECONDS * RATE)
+    t = np.arange(n) / RATE
+    rumble = lfilter([1], [1, -0.995], rng.normal(0, 1, n))
+    hum = sum(np.sin(2 * np.pi * 50 * h * t) / h for h in (1, 2, 3))
+    room = (at_level(rumble, -55) + at_level(hum, -68) + at_level(rng.normal(0, 1, n), -66))
+    return [
+        ("white-loud", at_level(rng.normal(0, 1, n), -20)),
+        ("pink-loud", at_level(pink(rng, n), -20)),
+        ("white-quiet", at_level(rng.normal(0, 1, n), -60)),
+        ("pink-quiet", at_level(pink(rng, n), -60)),
+        ("room", room),
+    ]
+
+
 def write_reference(notes, path):
     with open(path, "w") as f:
         for pitch, on, off in notes:
@@ -136,6 +176,24 @@ def main():
         base = os.path.join(out, f"tones-{i + 1}")
         synthesise(notes, seed, base + ".wav")
         write_reference(notes, base + ".ref")
+    for voice, low, high in SINGERS:
+        for i in range(MELODIES_PER_SINGER):
+            seed += 1
+            notes = melody(seed, low, high)
+            rng = np.random.default_rng(seed)
+            sung = singer.sing(notes, rng, voice, RATE)
+            write_wave(sung, os.path.join(out, f"{voice}-{i + 1}.wav"))
+            write_reference(notes, os.path.join(out, f"{voice}-{i + 1}.ref"))
+            # The same with pink noise 20 dB below the singing.
+            noise = pink(rng, sung.size)
+            noisy = sung / np.sqrt(np.mean(sung ** 2)) + 0.1 * noise / np.sqrt(np.mean(noise ** 2))
+            base = os.path.join(out, f"noisy-{voice}-{i + 1}")
+            write_wave(noisy, base + ".wav")
+            write_reference(notes, base + ".ref")
+    rng = np.random.default_rng(seed + 1)
+    for name, samples in noises(rng):
+        write_wave(samples, os.path.join(out, f"noise-{name}.wav"), normalise=False)
+        write_reference([], os.path.join(out, f"noise-{name}.ref"))
 
 
 if __name__ == "__main__":

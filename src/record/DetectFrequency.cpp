@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -147,6 +148,87 @@ std::int64_t CorrectedLagSum(const std::int16_t* x, long k, long half, const Env
     return s;
 }
 
+// What a frame shows before any lag is tried.
+struct FrameFacts {
+    FrameShape shape;
+    int frameMax = -32768;
+    int frameMin = 32767;
+    std::int64_t firstDifference = 0;
+};
+
+// The frame's shape and the two silence tests. kDetectDone with `length` the whole frame
+// when the lags are to be searched.
+int Prepare(const std::int16_t* x, long availableSamples, double sampleRate, double lowFrequency,
+            double highFrequency, long minVolume, FrameFacts& f, std::uint32_t& length) {
+    FrameShape& shape = f.shape;
+    // The silence test reads minLag samples, which exceeds the frame when the highest
+    // pitch lies below the lowest.
+    if (!ShapeFrame(sampleRate, lowFrequency, highFrequency, shape) || shape.half < 1 ||
+        std::max(shape.frameLength, shape.minLag) > availableSamples) {
+        length = 0;
+        return kDetectNeedMoreSamples;
+    }
+    for (long i = 0; i < shape.minLag; ++i) {
+        f.frameMax = std::max(f.frameMax, int{x[i]});
+        f.frameMin = std::min(f.frameMin, int{x[i]});
+    }
+    if (f.frameMax - f.frameMin < minVolume) {
+        length = static_cast<std::uint32_t>(shape.minLag);
+        return kDetectSilent;
+    }
+    std::int64_t magnitude = 0;
+    for (long i = 0; i < shape.half; ++i) {
+        f.frameMax = std::max(f.frameMax, int{x[i]});
+        f.frameMin = std::min(f.frameMin, int{x[i]});
+        magnitude += std::abs(int{x[i]});
+        f.firstDifference += std::abs(int{x[i]} - int{x[i + 1]});
+    }
+    if (magnitude / shape.half < minVolume / 4) {
+        length = static_cast<std::uint32_t>(shape.half / 2);
+        return kDetectSilent;
+    }
+    length = static_cast<std::uint32_t>(shape.frameLength);
+    return kDetectDone;
+}
+
+// A lag's score: its sum, raised the further the frame's peak count per period lies from
+// what one period at that lag would show.
+class LagScorer {
+public:
+    LagScorer(const std::int16_t* x, const FrameFacts& f, double peakFraction, double peakWeight)
+        : x_(x), half_(f.shape.half), highLevel_(f.frameMax * peakFraction),
+          lowLevel_(-f.frameMin * peakFraction), peakWeight_(peakWeight) {}
+
+    double Score(long k, double s, const Envelope& envelope) const {
+        const int count = CountPeaks(x_, half_, envelope, highLevel_, lowLevel_);
+        const double periods = static_cast<double>(half_) / static_cast<double>(k);
+        const double crossings = count / periods;
+        const double expected = (2.0 * periods + 1.0) / periods;
+        return crossings < expected ? s * (1.0 + 2.0 * peakWeight_ * (expected - crossings))
+                                    : s * (1.0 + peakWeight_ * std::fabs(expected - crossings));
+    }
+
+private:
+    const std::int16_t* x_;
+    long half_;
+    double highLevel_;
+    double lowLevel_;
+    double peakWeight_;
+};
+
+// Σ|x[i] - x[i+k]| over [0, H), whole.
+std::int64_t LagSum(const std::int16_t* x, long k, long half) {
+    std::int64_t sum = 0;
+    LagSumBelow(x, k, half, DBL_MAX, sum);
+    return sum;
+}
+
+// Lags scored one after another before a frame is searched best first instead.
+constexpr int kLagsScoredInTurn = 24;
+// Periodicity above which a frame counts as unvoiced: 0 repeats exactly; noise, white or
+// pink, lies between 0.9 and 1.5; sung and played notes, even 20 dB under noise, below 0.7.
+constexpr double kAperiodic = 0.8;
+
 } // namespace
 
 long DetectFrequencyMaxCandidates(double sampleRate, double lowFrequency, double highFrequency) {
@@ -164,53 +246,22 @@ int DetectFrequency(const std::int16_t* x, long availableSamples, double sampleR
                     double peakWeight, bool refineLag, bool envelopeCorrection) {
     *piNumFrequenciesRecorded = 0;
     *daFrequencies = 0.0;
-    FrameShape shape;
-    // The silence test reads minLag samples, which exceeds the frame when the highest
-    // pitch lies below the lowest.
-    if (!ShapeFrame(sampleRate, lowFrequency, highFrequency, shape) || shape.half < 1 ||
-        std::max(shape.frameLength, shape.minLag) > availableSamples) {
-        *length = 0;
-        return kDetectNeedMoreSamples;
-    }
-    const long minLag = shape.minLag;
-    const long maxLag = shape.maxLag;
-    const long half = shape.half;
-
-    int frameMax = -32768;
-    int frameMin = 32767;
-    for (long i = 0; i < minLag; ++i) {
-        frameMax = std::max(frameMax, int{x[i]});
-        frameMin = std::min(frameMin, int{x[i]});
-    }
-    if (frameMax - frameMin < minVolume) {
-        *length = static_cast<std::uint32_t>(minLag);
-        return kDetectSilent;
-    }
-    std::int64_t magnitude = 0;
-    std::int64_t firstDifference = 0;
-    for (long i = 0; i < half; ++i) {
-        frameMax = std::max(frameMax, int{x[i]});
-        frameMin = std::min(frameMin, int{x[i]});
-        magnitude += std::abs(int{x[i]});
-        firstDifference += std::abs(int{x[i]} - int{x[i + 1]});
-    }
-    if (magnitude / half < minVolume / 4) {
-        *length = static_cast<std::uint32_t>(half / 2);
-        return kDetectSilent;
-    }
-
-    const double d = static_cast<double>(firstDifference);
+    FrameFacts f;
+    const int ready = Prepare(x, availableSamples, sampleRate, lowFrequency, highFrequency,
+                              minVolume, f, *length);
+    if (ready != kDetectDone)
+        return ready;
+    const long half = f.shape.half;
+    const double d = static_cast<double>(f.firstDifference);
     *dpThreshhold = d;
-    *length = static_cast<std::uint32_t>(shape.frameLength);
     const double bound = d * tolerance;
-    const double highLevel = frameMax * peakFraction;
-    const double lowLevel = -frameMin * peakFraction;
+    const LagScorer scorer(x, f, peakFraction, peakWeight);
     // A score is never below its lag sum when the peak weight is not negative, so in the
     // one-frequency mode a lag whose sum already reaches the best score cannot win.
     const bool pruneByBest = bReturnOnlyOneFrequency && !envelopeCorrection && peakWeight >= 0.0;
     double best = DBL_MAX;
 
-    for (long k = minLag; k <= maxLag; ++k) {
+    for (long k = f.shape.minLag; k <= f.shape.maxLag; ++k) {
         const double cutoff = pruneByBest ? std::min(bound, best) : bound;
         std::int64_t lagSum = 0;
         if (!LagSumBelow(x, k, half, cutoff, lagSum))
@@ -220,17 +271,11 @@ int DetectFrequency(const std::int16_t* x, long availableSamples, double sampleR
             continue;
 
         const Envelope envelope = MeasureEnvelope(x, k, half);
-        const int count = CountPeaks(x, half, envelope, highLevel, lowLevel);
-        const double periods = static_cast<double>(half) / static_cast<double>(k);
-        const double crossings = count / periods;
-        const double expected = (2.0 * periods + 1.0) / periods;
         if (envelopeCorrection)
             s = static_cast<double>(CorrectedLagSum(x, k, half, envelope));
         const double period = refineLag ? static_cast<double>(k) + s / d : static_cast<double>(k);
         const double frequency = sampleRate / period;
-        const double score = crossings < expected
-                                 ? s * (1.0 + 2.0 * peakWeight * (expected - crossings))
-                                 : s * (1.0 + peakWeight * std::fabs(expected - crossings));
+        const double score = scorer.Score(k, s, envelope);
         if (bReturnOnlyOneFrequency && !(score < best))
             continue;
         best = score;
@@ -245,5 +290,114 @@ int DetectFrequency(const std::int16_t* x, long availableSamples, double sampleR
             ++daConfidences;
         }
     }
+    return kDetectDone;
+}
+
+int DetectFrame(const std::int16_t* x, long availableSamples, double sampleRate,
+                const FrameSearch& search, FrequencyAnalysisSegment& out) {
+    out = FrequencyAnalysisSegment{};
+    FrameFacts f;
+    const int ready = Prepare(x, availableSamples, sampleRate, search.lowFrequency,
+                              search.highFrequency, search.minVolume, f, out.length);
+    if (ready != kDetectDone)
+        return ready;
+    const long half = f.shape.half;
+    out.threshold = static_cast<double>(f.firstDifference);
+    const double bound = out.threshold * search.tolerance;
+    const LagScorer scorer(x, f, search.peakFraction, search.peakWeight);
+    // Without a bound on the scores every lag must be scored, as DetectFrequency does.
+    const bool bounded = search.peakWeight >= 0.0;
+
+    double best = DBL_MAX;
+    long bestLag = 0;
+    std::int32_t improvements = 0;
+    int scored = 0;
+    bool lagByLag = true;
+    for (long k = f.shape.minLag; k <= f.shape.maxLag; ++k) {
+        std::int64_t lagSum = 0;
+        if (!LagSumBelow(x, k, half, bounded ? std::min(bound, best) : bound, lagSum))
+            continue;
+        const double s = static_cast<double>(lagSum);
+        if (!(s < bound))
+            continue;
+        if (bounded && ++scored > kLagsScoredInTurn) {
+            lagByLag = false;
+            break;
+        }
+        const double score = scorer.Score(k, s, MeasureEnvelope(x, k, half));
+        if (!(score < best))
+            continue;
+        best = score;
+        bestLag = k;
+        ++improvements;
+    }
+
+    // The periodicity of a lag: its sum against the mean of the sums of all lags up to it.
+    std::vector<std::int64_t> sums;
+    auto periodic = [&](long k, std::int64_t cumulative) {
+        return static_cast<double>(sums[static_cast<std::size_t>(k)]) * static_cast<double>(k) <=
+               kAperiodic * static_cast<double>(cumulative);
+    };
+    if (!lagByLag) {
+        // So many lags pass the tolerance (noise makes every lag pass) that the lags are
+        // scored in the order of their sums instead: since a score never falls below its
+        // sum, the search ends at the first sum above the best score so far. Equal scores
+        // go to the shorter lag, as in the lag-by-lag search. A frame where no lag at
+        // all is periodic enough is unvoiced whichever lag would win: nothing is scored.
+        sums.resize(static_cast<std::size_t>(f.shape.maxLag) + 1);
+        for (long k = 1; k <= f.shape.maxLag; ++k)
+            sums[static_cast<std::size_t>(k)] = LagSum(x, k, half);
+        std::int64_t cumulative = 0;
+        bool anyPeriodic = false;
+        std::vector<long> order;
+        for (long k = 1; k <= f.shape.maxLag; ++k) {
+            cumulative += sums[static_cast<std::size_t>(k)];
+            if (k < f.shape.minLag)
+                continue;
+            anyPeriodic = anyPeriodic || periodic(k, cumulative);
+            if (static_cast<double>(sums[static_cast<std::size_t>(k)]) < bound)
+                order.push_back(k);
+        }
+        if (!anyPeriodic)
+            return kDetectDone;
+        std::sort(order.begin(), order.end(), [&](long a, long b) {
+            const auto sa = sums[static_cast<std::size_t>(a)];
+            const auto sb = sums[static_cast<std::size_t>(b)];
+            return sa != sb ? sa < sb : a < b;
+        });
+        best = DBL_MAX;
+        bestLag = 0;
+        for (long k : order) {
+            const double s = static_cast<double>(sums[static_cast<std::size_t>(k)]);
+            if (s > best)
+                break;
+            const double score = scorer.Score(k, s, MeasureEnvelope(x, k, half));
+            if (score < best || (score == best && k < bestLag)) {
+                best = score;
+                bestLag = k;
+            }
+        }
+        improvements = bestLag > 0 ? 1 : 0;
+    }
+    if (bestLag == 0)
+        return kDetectDone;
+
+    // A frame whose best lag repeats it no better than the shorter lags do on average has
+    // no period: noise of any colour, which would otherwise pass as a note. The shorter
+    // lags' sums only grow the total, so counting stops once it is large enough.
+    const double needed =
+        static_cast<double>(LagSum(x, bestLag, half)) * static_cast<double>(bestLag) / kAperiodic;
+    double cumulative = 0.0;
+    for (long k = 1; k <= bestLag && cumulative < needed; ++k)
+        cumulative += static_cast<double>(sums.empty() ? LagSum(x, k, half)
+                                                       : sums[static_cast<std::size_t>(k)]);
+    // Such a frame moves on as far as a voiced one would have, so that the frames after
+    // it fall where they always did.
+    out.length = static_cast<std::uint32_t>(half + bestLag);
+    if (cumulative < needed)
+        return kDetectDone;
+    out.frequency = sampleRate / static_cast<double>(bestLag);
+    out.confidence = best;
+    out.candidateCount = improvements;
     return kDetectDone;
 }

@@ -32,3 +32,20 @@ int DetectFrequency(const std::int16_t* samples, long availableSamples, double s
 
 // How many candidates the all-candidates mode can report at most.
 long DetectFrequencyMaxCandidates(double sampleRate, double lowFrequency, double highFrequency);
+
+// The search settings of the frame method, as DetectFrequency takes them.
+struct FrameSearch {
+    double tolerance = 0.0;
+    long minVolume = 0;
+    double lowFrequency = 0.0;
+    double highFrequency = 0.0;
+    double peakFraction = 0.0;
+    double peakWeight = 0.0;
+};
+
+// DetectFrequency as the converter runs it, in the one-frequency mode with neither lag
+// refinement nor envelope correction: the same frequency, score and length, found
+// without the cost that noise brings, and a frame without a clear period (noise of any
+// colour) called unvoiced. A frame is voiced when out.candidateCount > 0.
+int DetectFrame(const std::int16_t* samples, long availableSamples, double sampleRate,
+                const FrameSearch& search, FrequencyAnalysisSegment& out);

@@ -71,6 +71,12 @@ const std::vector<std::string>& WaveToNoteSettings::EraseRestNames() {
     return names;
 }
 
+const std::vector<std::string>& WaveToNoteSettings::MethodNames() {
+    static const std::vector<std::string> names{"Frame by Frame (instruments)",
+                                                "Sung Notes (voices)"};
+    return names;
+}
+
 void WaveToNoteSettings::Read(INIFile& ini) {
     const WaveToNotesParameters defaults;
     WaveToNotesParameters stored;
@@ -83,6 +89,7 @@ void WaveToNoteSettings::Read(INIFile& ini) {
     tolerance = std::clamp(static_cast<int>(std::lround(stored.tolerance * 200)), kToleranceLow,
                            kToleranceHigh);
     noise = std::clamp(static_cast<int>(stored.minVolume / 10), kNoiseLow, kNoiseHigh);
+    method = stored.method;
 }
 
 Refusal WaveToNoteSettings::Check() const {
@@ -100,5 +107,6 @@ bool WaveToNoteSettings::Write(INIFile& ini) const {
     ok = ini.WriteInt("WTMEraseRest", eraseRest) && ok;
     ok = ini.WriteDouble("WTMMaxAccuracyTolerance", tolerance / 200.0) && ok;
     ok = ini.WriteInt("WTMMinVolumeLevel", static_cast<long>(noise) * 10) && ok;
+    ok = ini.WriteInt("WTMMethod", method) && ok;
     return ok;
 }

@@ -7,7 +7,7 @@
 
 class INIFile;
 
-// The seven settings the voice-to-notes settings dialog edits, as its lists and sliders
+// The settings the voice-to-notes settings dialog edits, as its lists and sliders
 // hold them: list indexes and slider positions, read from and written to the settings.
 struct WaveToNoteSettings {
     // The note values of the two minimum-size lists, and their divisors.
@@ -18,6 +18,8 @@ struct WaveToNoteSettings {
     static int PitchAt(int index) { return 108 - index; }
     static int IndexOfPitch(int note);
     static const std::vector<std::string>& EraseRestNames();
+    // The trackers, by their "WTMMethod" number.
+    static const std::vector<std::string>& MethodNames();
 
     static constexpr int kToleranceLow = 200, kToleranceHigh = 1000, kToleranceStep = 200;
     static constexpr int kNoiseLow = 0, kNoiseHigh = 500, kNoiseStep = 50;
@@ -29,6 +31,7 @@ struct WaveToNoteSettings {
     int eraseRest = 0;
     int tolerance = 600; // slider position: the tolerance times 200
     int noise = 0;       // slider position: the minimum volume over 10
+    int method = 1;      // "WTMMethod"
 
     void Read(INIFile& ini);
     // A refusal keeps the dialog open and writes nothing.

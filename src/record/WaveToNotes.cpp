@@ -7,8 +7,9 @@
 #include <limits>
 #include <new>
 
-#include "record/CWaveFile.h"
 #include "record/PitchConversions.h"
+#include "record/RecordingReader.h"
+#include "record/SungNoteFinder.h"
 #include "util/INIFile.h"
 
 const char kWaveToNotesNoNotesText[] =
@@ -31,6 +32,7 @@ constexpr const char* kKeyMinInNote = "WTMMinInNote";
 constexpr const char* kKeyMinOutNote = "WTMMinOutNote";
 constexpr const char* kKeyMinVolume = "WTMMinVolumeLevel";
 constexpr const char* kKeyEraseRest = "WTMEraseRest";
+constexpr const char* kKeyMethod = "WTMMethod";
 
 int ClampToInt(long value) {
     return static_cast<int>(
@@ -40,14 +42,6 @@ int ClampToInt(long value) {
 std::uint32_t ToMicroseconds(std::int64_t value) {
     return static_cast<std::uint32_t>(
         std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::uint32_t>::max()));
-}
-
-std::string NotPcm(std::uint16_t tag) {
-    const char* name = tag == 3   ? ", floating point"
-                       : tag == 6 ? ", A-law"
-                       : tag == 7 ? ", mu-law"
-                                  : "";
-    return "Its samples are not plain PCM (format tag " + std::to_string(tag) + name + ")";
 }
 
 // Note numbers past the MIDI range (only reachable with odd settings) move by octaves.
@@ -91,28 +85,28 @@ void WaveToNotesParameters::Read(INIFile& ini, std::int32_t usPerQuarter) {
     minOutNoteDivisor = ini.ReadDouble(kKeyMinOutNote, defaults.minOutNoteDivisor);
     minVolume = ini.ReadInt(kKeyMinVolume, defaults.minVolume);
     eraseRest = ClampToInt(ini.ReadInt(kKeyEraseRest, defaults.eraseRest));
+    const long chosen = ini.ReadInt(kKeyMethod, defaults.method);
+    method = chosen == WaveToNotes::kFrameMethod || chosen == WaveToNotes::kSungMethod
+                 ? static_cast<int>(chosen)
+                 : defaults.method;
     SetTempo(usPerQuarter);
 }
 
 // --- the sample window -----------------------------------------------------------------
 
-// A fixed window over the wave's samples that slides forward, so that a recording of any
-// length is analysed in little memory.
+// A fixed window over the recording's 16-bit samples that slides forward, so that a
+// recording of any length is analysed in little memory. Positions count bytes.
 class WaveToNotes::SampleWindow {
 public:
-    explicit SampleWindow(CWaveFile* file) : file_(file) {}
-    SampleWindow(const std::uint8_t* bytes, std::size_t size) : memory_(bytes), memorySize_(size) {}
+    explicit SampleWindow(RecordingReader& reader) : reader_(reader) {}
 
     void Allocate() { samples_.assign(kWindowBytes / 2, 0); }
-    std::uint64_t TotalBytes() const {
-        return file_ ? file_->Size() : static_cast<std::uint64_t>(memorySize_);
-    }
+    std::uint64_t TotalBytes() const { return 2 * reader_.ExpectedSamples(); }
 
     void Load() {
-        const std::size_t got = Fill(Bytes(), kWindowBytes);
-        std::memset(Bytes() + got, 0, kWindowBytes - got);
-        endOfData_ = got < kWindowBytes;
-        readEnd_ = got;
+        const std::size_t got = Fill(samples_.data(), samples_.size());
+        endOfData_ = got < samples_.size();
+        readEnd_ = 2 * got;
     }
 
     // Moves the window so that it starts at `position` once that lies more than half a
@@ -122,14 +116,14 @@ public:
         if (distance <= kSlideBytes || endOfData_)
             return;
         const std::size_t shift =
-            static_cast<std::size_t>(std::min<std::uint64_t>(distance, kWindowBytes));
-        std::memmove(Bytes(), Bytes() + shift, kWindowBytes - shift);
-        std::uint8_t* tail = Bytes() + (kWindowBytes - shift);
-        const std::size_t got = Fill(tail, shift);
-        std::memset(tail + got, 0, shift - got);
+            static_cast<std::size_t>(std::min<std::uint64_t>(distance, kWindowBytes)) / 2;
+        std::copy(samples_.begin() + static_cast<std::ptrdiff_t>(shift), samples_.end(),
+                  samples_.begin());
+        const std::size_t keep = samples_.size() - shift;
+        const std::size_t got = Fill(samples_.data() + keep, shift);
         endOfData_ = got < shift;
-        start_ += shift;
-        readEnd_ += got;
+        start_ += 2 * shift;
+        readEnd_ += 2 * got;
     }
 
     const std::int16_t* At(std::uint64_t position) const {
@@ -140,35 +134,17 @@ public:
     }
 
 private:
-    std::uint8_t* Bytes() { return reinterpret_cast<std::uint8_t*>(samples_.data()); }
-
-    std::size_t Fill(std::uint8_t* to, std::size_t size) {
-        std::size_t got = 0;
-        if (file_) {
-            std::uint32_t read = 0;
-            // A failing read still reports what it delivered; the rest counts as the end.
-            file_->Read(to, static_cast<std::uint32_t>(size), &read);
-            got = read;
-        } else {
-            got = std::min(size, memorySize_ - memoryPosition_);
-            if (got > 0)
-                std::memcpy(to, memory_ + memoryPosition_, got);
-            memoryPosition_ += got;
-        }
-        if constexpr (std::endian::native == std::endian::big) {
-            for (std::size_t i = 0; i + 1 < got; i += 2)
-                std::swap(to[i], to[i + 1]);
-        }
+    // Reads up to `count` samples and zeroes what the recording did not fill.
+    std::size_t Fill(std::int16_t* to, std::size_t count) {
+        const std::size_t got = reader_.Read(to, count);
+        std::fill(to + got, to + count, std::int16_t{0});
         return got;
     }
 
-    CWaveFile* file_ = nullptr;
-    const std::uint8_t* memory_ = nullptr;
-    std::size_t memorySize_ = 0;
-    std::size_t memoryPosition_ = 0;
+    RecordingReader& reader_;
     std::vector<std::int16_t> samples_;
-    std::uint64_t start_ = 0;   // file offset of the window's first byte
-    std::uint64_t readEnd_ = 0; // file offset just past the last byte read
+    std::uint64_t start_ = 0;   // byte offset of the window's first sample
+    std::uint64_t readEnd_ = 0; // byte offset just past the last sample read
     bool endOfData_ = false;
 };
 
@@ -205,51 +181,57 @@ int WaveToNotes::Convert(const WaveToNotesParameters& parameters, std::vector<De
     notes.clear();
     voicedFrameCount = 0;
     lastPercent_ = -1;
-
-    CWaveFile file;
-    std::unique_ptr<SampleWindow> window;
-    std::vector<FrequencyAnalysisSegment> frames;
-    try {
-        window = parameters.samples
-                     ? std::make_unique<SampleWindow>(parameters.samples, parameters.sampleBytes)
-                     : std::make_unique<SampleWindow>(&file);
-        window->Allocate();
-        frames.resize(kMaxFrames);
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
-    }
-
-    double sampleRate = parameters.sampleRate;
     fileProblem_ = FileResult();
-    if (!parameters.samples) {
-        if (file.Open(parameters.fileName.c_str()) != WaveResult::Ok) {
-            fileProblem_ = file.OpenProblem();
-            return kBadFormat;
-        }
-        const WaveFormat& format = *file.Format();
-        // What the tag says decides, not the bits per sample a header may claim.
-        if (!format.IsIntegerPcm()) {
-            fileProblem_ = FileResult::Refused(parameters.fileName, NotPcm(format.formatTag));
-            return kBadFormat;
-        }
-        if (format.channels >= 2)
-            return kNotMono;
-        if (format.bitsPerSample != 16)
-            return kNot16Bits;
-        sampleRate = format.samplesPerSec;
-    }
-    // Every duration is divided by the rate.
-    if (!(sampleRate > 0.0))
-        return kBadFormat;
 
-    window->Load();
-    std::size_t frameCount = 0;
-    const int code = Analyse(*window, sampleRate, parameters, frames, frameCount, voicedFrameCount);
-    if (code != kOk)
-        return code;
-    if (Cancelled())
-        return kOk;
-    std::vector<DetectedNote> found = Segment(frames.data(), frameCount, sampleRate, parameters);
+    const bool sung = parameters.method == kSungMethod;
+    const double rate = sung ? SungNoteFinder::kAnalysisRate : kAnalysisRate;
+    RecordingReader reader;
+    if (parameters.samples) {
+        if (!reader.OpenSamples(parameters.samples, parameters.sampleBytes, parameters.sampleRate,
+                                rate))
+            return kBadFormat;
+    } else if (FileResult opened = reader.OpenFile(parameters.fileName, rate); !opened) {
+        fileProblem_ = std::move(opened);
+        return kBadFormat;
+    }
+
+    std::vector<DetectedNote> found;
+    if (sung) {
+        SungNoteFinder finder(parameters);
+        const std::uint64_t total = reader.ExpectedSamples();
+        std::uint64_t done = 0;
+        std::vector<float> block(SungNoteFinder::kBlockSamples);
+        for (;;) {
+            ReportProgress(done, total);
+            const std::size_t got = reader.Read(block.data(), block.size());
+            if (got == 0 || Cancelled())
+                break;
+            finder.Push(block.data(), got);
+            done += got;
+        }
+        if (Cancelled())
+            return kOk;
+        found = finder.Finish();
+        voicedFrameCount = finder.VoicedFrames();
+    } else {
+        std::unique_ptr<SampleWindow> window;
+        std::vector<FrequencyAnalysisSegment> frames;
+        try {
+            window = std::make_unique<SampleWindow>(reader);
+            window->Allocate();
+            frames.resize(kMaxFrames);
+        } catch (const std::bad_alloc&) {
+            return kOutOfMemory;
+        }
+        window->Load();
+        std::size_t frameCount = 0;
+        const int code = Analyse(*window, rate, parameters, frames, frameCount, voicedFrameCount);
+        if (code != kOk)
+            return code;
+        if (Cancelled())
+            return kOk;
+        found = Segment(frames.data(), frameCount, rate, parameters);
+    }
     if (progress_)
         progress_(100);
     notes = std::move(found);
@@ -260,8 +242,13 @@ int WaveToNotes::Analyse(SampleWindow& window, double sampleRate,
                          const WaveToNotesParameters& parameters,
                          std::vector<FrequencyAnalysisSegment>& frames, std::size_t& frameCount,
                          int& voicedFrameCount) {
-    const double lowFrequency = FrequencyOfNote(parameters.lowPitch);
-    const double highFrequency = FrequencyOfNote(parameters.highPitch);
+    FrameSearch search;
+    search.tolerance = parameters.tolerance;
+    search.minVolume = parameters.minVolume;
+    search.lowFrequency = FrequencyOfNote(parameters.lowPitch);
+    search.highFrequency = FrequencyOfNote(parameters.highPitch);
+    search.peakFraction = parameters.peakFraction;
+    search.peakWeight = parameters.peakWeight;
     const std::uint64_t total = window.TotalBytes();
     std::uint64_t position = 0;
     // A stretch of unvoiced frames shares one slot, which learns its length when the
@@ -280,13 +267,8 @@ int WaveToNotes::Analyse(SampleWindow& window, double sampleRate,
     do {
         ReportProgress(position, total);
         FrequencyAnalysisSegment& frame = frames[frameCount];
-        frame = FrequencyAnalysisSegment{};
         window.SlideFor(position);
-        DetectFrequency(window.At(position), window.Available(position), sampleRate, &frame.length,
-                        true, false, parameters.tolerance, &frame.frequency, &frame.confidence,
-                        &frame.candidateCount, &frame.threshold, parameters.minVolume, lowFrequency,
-                        highFrequency, parameters.peakFraction, parameters.peakWeight, false,
-                        false);
+        DetectFrame(window.At(position), window.Available(position), sampleRate, search, frame);
         length = frame.length;
         position += 2ull * length;
         if (frame.candidateCount == 0) {

@@ -40,6 +40,10 @@ struct WaveToNotesParameters {
     double minOutNoteDivisor = 8.0;
     long minVolume = 2258;
     int eraseRest = 1;
+    // Which tracker turns the wave into notes: 0 the frame search with peak counting,
+    // 1 the tracker made for singing, which finds more of the sung notes on every set of
+    // bench/voice and so is the default.
+    int method = 1;
 
     // The two note-value divisors as durations at the tempo the notes will be placed at.
     std::uint32_t minInNoteMicroseconds = 31250;
@@ -54,11 +58,19 @@ struct WaveToNotesParameters {
 // A divisor d (a note of value 1/d) as microseconds; divisors near 0 mean "no minimum".
 std::uint32_t NoteValueMicroseconds(double divisor, std::int32_t usPerQuarter);
 
-// Turns a sung or played mono 16-bit recording into notes: each frame's pitch by
-// DetectFrequency, then frames joined into notes by pitch with octave-jump correction.
+// Turns a sung or played recording into notes. The frame method finds each frame's pitch
+// by DetectFrequency and joins frames into notes by pitch with octave-jump correction;
+// the sung method (SungNoteFinder) follows pitch probabilities through a note model.
+// Every recording is first brought to one channel at the method's analysis rate.
 class WaveToNotes {
 public:
+    // Codes 2 and 3 are no longer given, as every sample format and channel count is
+    // read; their texts stay for callers that still name them.
     enum Code { kOk = 0, kBadFormat = 1, kNot16Bits = 2, kNotMono = 3, kOutOfMemory = 4 };
+    enum Method { kFrameMethod = 0, kSungMethod = 1 };
+
+    // The rate the frame method's settings were made for.
+    static constexpr double kAnalysisRate = 44100.0;
 
     static constexpr std::size_t kWindowBytes = 131072;
     static constexpr std::size_t kSlideBytes = 65536;

@@ -36,6 +36,6 @@ bool ConvertWaveToSong(const std::string& wavePath, INIFile* settings, Song& son
         failure = Message{kAppTitle, kWaveToNotesNoNotesText, MessageIcon::Information};
         return false;
     }
-    PlaceDetectedNotes(notes, parameters.eraseRest, tempo, NoteDestination{}, song);
+    PlaceDetectedNotes(notes, kNoTimeDeletion, tempo, NoteDestination{}, song);
     return true;
 }

@@ -4,7 +4,8 @@ namespace {
 
 // Switches are 0 or 1; pitches span the lists of the converter's dialog (12 to 108);
 // times are microseconds up to a minute; the staff and render limits keep a person's
-// idea of a song's size.
+// idea of a song's size. A method number names a method, so an unknown one falls back
+// on the default rather than on its nearest neighbour.
 constexpr SettingRange kRanges[] = {
     {"NumPlayEachTime", 10, 400, true, true},
     {"DrawResolution", 1, 1000, true},
@@ -29,6 +30,7 @@ constexpr SettingRange kRanges[] = {
     {"WTMMinOutNote", 0, 128, false},
     {"WTMMinVolumeLevel", 0, 65535, true},
     {"WTMEraseRest", 0, 2, true},
+    {"WTMMethod", 0, 1, true, true},
     {"MaxPrintPages", 1, 1000000, true},
     {"MaxRenderHours", 1, 1000, true},
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "ReferenceDetectFrequency.h"
@@ -15,11 +16,16 @@ constexpr double kRate = 44100.0;
 const double kLow = FrequencyOfNote(20);
 const double kHigh = FrequencyOfNote(94);
 
+// The converter's default settings.
+const FrameSearch kSearch{3.1717, 2258, kLow, kHigh, 0.474451, 2.9935};
+
 int Detect(const std::vector<std::int16_t>& x, FrequencyAnalysisSegment& f, std::size_t at = 0,
            double high = kHigh) {
+    const FrameSearch& s = kSearch;
     return DetectFrequency(x.data() + at, static_cast<long>(x.size() - at), kRate, &f.length, true,
-                           false, 3.1717, &f.frequency, &f.confidence, &f.candidateCount,
-                           &f.threshold, 2258, kLow, high, 0.474451, 2.9935, false, false);
+                           false, s.tolerance, &f.frequency, &f.confidence, &f.candidateCount,
+                           &f.threshold, s.minVolume, s.lowFrequency, high, s.peakFraction,
+                           s.peakWeight, false, false);
 }
 
 // Doubles compared by their bits: "equal" must mean identical.
@@ -148,4 +154,60 @@ TEST(DetectFrequency, MatchesThePlainLoopBitForBit) {
         }
     }
     EXPECT_GT(voiced, 12); // the comparison covered real candidates
+}
+
+// The converter's detector finds the same pitch, score and length as the one above on
+// anything with a period, however much noise lies over it, and calls noise alone unvoiced.
+TEST(DetectFrame, AgreesWithDetectFrequencyOnTonesInNoiseAndRefusesNoiseAlone) {
+    struct Case {
+        std::vector<std::int16_t> x;
+        bool noiseAlone;
+        int note = 0;
+    };
+    std::vector<Case> cases;
+    for (int note : {31, 45, 57, 69, 81, 91}) {
+        const auto tone = Tone(FrequencyOfNote(note), 10000, 5, 0.5, 300, note);
+        cases.push_back({tone, false, note});
+        // 20 and 10 dB under white noise: nearly every lag passes the tolerance.
+        cases.push_back({Mix(tone, Noise(Colour::White, 0.5, 700, note)), false, note});
+        cases.push_back({Mix(tone, Noise(Colour::White, 0.5, 2200, note)), false, note});
+    }
+    for (Colour colour : {Colour::White, Colour::Pink, Colour::Brown})
+        for (double rms : {3000.0, 12000.0})
+            cases.push_back({Noise(colour, 0.5, rms), true});
+
+    int compared = 0;
+    int noiseCalledVoiced = 0;
+    for (std::size_t n = 0; n < cases.size(); ++n) {
+        const auto& x = cases[n].x;
+        for (std::size_t at = 0; at + 3397 <= x.size(); at += 1500) {
+            FrequencyAnalysisSegment a, b;
+            const int ra = Detect(x, a, at);
+            ASSERT_EQ(
+                DetectFrame(x.data() + at, static_cast<long>(x.size() - at), kRate, kSearch, b),
+                ra);
+            SCOPED_TRACE(testing::Message() << "case " << n << " at " << at);
+            if (cases[n].noiseAlone) {
+                EXPECT_EQ(b.candidateCount, 0);
+                noiseCalledVoiced += a.candidateCount > 0;
+                continue;
+            }
+            // Only a wrong pitch, taken from the noise, may be dropped.
+            if (a.candidateCount > 0 && b.candidateCount == 0) {
+                EXPECT_GT(std::fabs(FractionalNote(a.frequency) - cases[n].note), 1.0);
+                continue;
+            }
+            ASSERT_EQ(b.candidateCount > 0, a.candidateCount > 0);
+            if (a.candidateCount == 0)
+                continue;
+            ++compared;
+            EXPECT_TRUE(SameBits(a.frequency, b.frequency));
+            EXPECT_TRUE(SameBits(a.confidence, b.confidence));
+            EXPECT_TRUE(SameBits(a.threshold, b.threshold));
+            EXPECT_EQ(a.length, b.length);
+        }
+    }
+    EXPECT_GT(compared, 40);
+    // What the frame search alone made of noise: pitches.
+    EXPECT_GT(noiseCalledVoiced, 5);
 }

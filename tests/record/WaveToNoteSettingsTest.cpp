@@ -17,6 +17,7 @@ TEST(WaveToNoteSettings, ReadChoosesEntriesAndWriteStoresTheKeys) {
     EXPECT_EQ(settings.tolerance, 634); // 3.1717 x 200, rounded
     EXPECT_EQ(settings.noise, 225);
     EXPECT_EQ(WaveToNoteSettings::PitchNames()[settings.highPitch], "A#7"); // note 94
+    EXPECT_EQ(settings.method, 1);
 
     // A divisor within 0.001 of an entry selects it; one no entry has keeps the default.
     ini.WriteDouble("WTMMinInNote", 16.0004);
@@ -36,6 +37,7 @@ TEST(WaveToNoteSettings, ReadChoosesEntriesAndWriteStoresTheKeys) {
     settings.tolerance = 400;
     settings.noise = 30;
     settings.eraseRest = 2;
+    settings.method = 0;
     EXPECT_FALSE(settings.Check());
     ASSERT_TRUE(settings.Write(ini));
     EXPECT_DOUBLE_EQ(ini.ReadDouble("WTMMinOutNote", -1), 0.0);
@@ -45,6 +47,7 @@ TEST(WaveToNoteSettings, ReadChoosesEntriesAndWriteStoresTheKeys) {
     EXPECT_DOUBLE_EQ(ini.ReadDouble("WTMMaxAccuracyTolerance", -1), 2.0);
     EXPECT_EQ(ini.ReadInt("WTMMinVolumeLevel", -1), 300);
     EXPECT_EQ(ini.ReadInt("WTMEraseRest", -1), 2);
+    EXPECT_EQ(ini.ReadInt("WTMMethod", -1), 0);
 
     // A lowest pitch above the highest would find nothing: refused.
     settings.lowPitch = WaveToNoteSettings::IndexOfPitch(72);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "WaveBytes.h"
 #include "record/PitchConversions.h"
+#include "record/SungNoteFinder.h"
 #include "record/WaveToNotes.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
@@ -46,38 +49,77 @@ std::string Extensible(unsigned subTag) {
 
 } // namespace
 
-TEST(WaveToNotes, RefusesWhatItCannotReadAndFindsNothingInLessThanAFrame) {
+TEST(WaveToNotes, RefusesWhatIsNoSoundAndFindsNothingInLessThanAFrame) {
     TempDir dir;
     const std::string data = Chunk("data", Samples(Sung(60, 0.2)));
-    const std::pair<std::string, int> cases[] = {
-        {Riff({Fmt(1, 2, 44100, 16), data}), WaveToNotes::kNotMono},
-        {Riff({Fmt(1, 2, 44100, 8), data}), WaveToNotes::kNotMono},
-        {Riff({Fmt(1, 1, 44100, 8), data}), WaveToNotes::kNot16Bits},
-        {"MThd not a wave at all", WaveToNotes::kBadFormat},
-        {Riff({Fmt(1, 1, 0, 16), data}), WaveToNotes::kBadFormat}, // no rate to time by
-        // Headers that claim 16 bits for samples that are something else, or no channel.
-        {Riff({Fmt(6, 1, 44100, 16, Le16(0)), data}), WaveToNotes::kBadFormat}, // A-law
-        {Riff({Fmt(3, 1, 44100, 16), data}), WaveToNotes::kBadFormat},          // float
-        {Riff({Fmt(0xFFFE, 1, 44100, 16, Extensible(3)), data}), WaveToNotes::kBadFormat},
-        {Riff({Fmt(1, 0, 44100, 16), data}), WaveToNotes::kBadFormat},
+    const std::string cases[] = {
+        "MThd not a wave at all",           Riff({Fmt(1, 1, 0, 16), data}), // no rate to time by
+        Riff({Fmt(1, 1, 500, 16), data}), // a rate no recording has
+        Riff({Fmt(1, 0, 44100, 16), data}), "RIFF....WAVE",
     };
-    for (const auto& [bytes, code] : cases) {
-        const Outcome out = Convert({}, dir.Write("in.wav", bytes).string());
-        EXPECT_EQ(out.code, code);
+    for (const std::string& bytes : cases) {
+        TempDir each;
+        const Outcome out = Convert({}, each.Write("in.wav", bytes).string());
+        EXPECT_EQ(out.code, WaveToNotes::kBadFormat);
         EXPECT_TRUE(out.notes.empty());
     }
     EXPECT_EQ(Convert({}, (dir / "missing.wav").string()).code, WaveToNotes::kBadFormat);
-    // The extensible form of plain PCM is read.
-    const auto extensible = Riff({Fmt(0xFFFE, 1, 44100, 16, Extensible(1)), data});
-    EXPECT_EQ(Convert({}, dir.Write("ext.wav", extensible).string()).code, WaveToNotes::kOk);
-    EXPECT_STREQ(WaveToNotes::ErrorText(3), "Error Occurred Converting: Wave file needs to be "
-                                            "mono/single channel, not stereo.");
+    WaveToNotesParameters memory;
+    memory.sampleRate = 0.0;
+    EXPECT_EQ(Convert(memory, "", Samples(Sung(60, 0.2))).code, WaveToNotes::kBadFormat);
 
     auto x = Sung(60, 0.5);
     x.resize(3396); // one frame is 3397 samples at the default range
     const Outcome out = Convert({}, dir.Write("short.wav", MonoWave(x)).string());
     EXPECT_EQ(out.code, WaveToNotes::kOk);
     EXPECT_TRUE(out.notes.empty());
+    for (int method : {WaveToNotes::kFrameMethod, WaveToNotes::kSungMethod}) {
+        WaveToNotesParameters p;
+        p.method = method;
+        const Outcome empty = Convert(p, dir.Write("empty.wav", MonoWave({})).string());
+        EXPECT_EQ(empty.code, WaveToNotes::kOk);
+        EXPECT_TRUE(empty.notes.empty());
+    }
+}
+
+TEST(WaveToNotes, EverySampleFormatRateAndChannelCountGivesTheSameNotes) {
+    // A melody with a rest and a joined note, and how each format writes it.
+    const Contour line = Contour().Rest(0.3).Hold(57, 0.5).Rest(0.2).Hold(64, 0.5).Hold(69, 0.5);
+    const std::tuple<unsigned, unsigned, std::uint32_t, unsigned> formats[] = {
+        {3, 2, 48000, 32}, // stereo float
+        {1, 1, 96000, 24},
+        {1, 1, 22050, 8},
+        {0xFFFE, 1, 44100, 16},
+    };
+    TempDir dir;
+    for (int method : {WaveToNotes::kFrameMethod, WaveToNotes::kSungMethod}) {
+        WaveToNotesParameters p;
+        p.method = method;
+        // Within a frame: the frame method's longest, the sung method's step.
+        const double frame = method == WaveToNotes::kFrameMethod
+                                 ? 3397 / 44100.0
+                                 : SungNoteFinder::kHop / SungNoteFinder::kAnalysisRate;
+        const Outcome plain = Convert(p, dir.Write("plain.wav", MonoWave(Sing(line))).string());
+        ASSERT_EQ(plain.notes.size(), 3u) << "method " << method;
+        for (const auto& [tag, channels, rate, bits] : formats) {
+            const std::vector<double> x = Render(line, rate, 12000 / 32768.0);
+            std::string bytes = EncodeWave(x, tag == 0xFFFE ? 1 : tag, channels, rate, bits);
+            if (tag == 0xFFFE) // the same samples under the extensible header
+                bytes = Riff(
+                    {Fmt(0xFFFE, 1, 44100, 16, Extensible(1)), bytes.substr(bytes.find("data"))});
+            const Outcome out = Convert(p, dir.Write("other.wav", bytes).string());
+            ASSERT_EQ(out.code, WaveToNotes::kOk);
+            ASSERT_EQ(out.notes.size(), plain.notes.size())
+                << "method " << method << ", " << channels << " channels at " << rate << " Hz";
+            for (std::size_t i = 0; i < out.notes.size(); ++i) {
+                EXPECT_EQ(out.notes[i].note, plain.notes[i].note) << rate;
+                EXPECT_NEAR(out.notes[i].start / 1e6, plain.notes[i].start / 1e6, frame) << rate;
+                EXPECT_NEAR((out.notes[i].start + out.notes[i].length) / 1e6,
+                            (plain.notes[i].start + plain.notes[i].length) / 1e6, frame)
+                    << rate;
+            }
+        }
+    }
 }
 
 TEST(WaveToNotes, FindsTheNotesOfAMelodyFromAFileAndFromMemoryAlike) {
@@ -110,6 +152,7 @@ TEST(WaveToNotes, FindsTheNotesOfAMelodyFromAFileAndFromMemoryAlike) {
 TEST(WaveToNotes, StopsAfterTheLastFrameSlot) {
     // Short frames (a high lowest pitch) fill every slot within four seconds.
     WaveToNotesParameters p;
+    p.method = WaveToNotes::kFrameMethod;
     p.lowPitch = 80;
     const Outcome out = Convert(p, "", Samples(Sung(88, 6.0)));
     EXPECT_EQ(out.voiced, 1999);
@@ -131,4 +174,32 @@ TEST(WaveToNotes, ParametersComeFromTheSettingsFileWithDefaults) {
     EXPECT_EQ(p.minInNoteMicroseconds, 150000u); // a sixteenth note at 100 per minute
     EXPECT_EQ(p.minOutNoteMicroseconds, 0u);     // "None"
     EXPECT_EQ(WaveToNotesParameters{}.minInNoteMicroseconds, NoteValueMicroseconds(64, 500000));
+
+    // The tracker for singing unless the frame method is asked for by name.
+    EXPECT_EQ(p.method, WaveToNotes::kSungMethod);
+    for (const auto& [text, method] : {std::pair{"WTMMethod=0\n", WaveToNotes::kFrameMethod},
+                                       std::pair{"WTMMethod=1\n", WaveToNotes::kSungMethod},
+                                       std::pair{"WTMMethod=7\n", WaveToNotes::kSungMethod},
+                                       std::pair{"WTMMethod=-1\n", WaveToNotes::kSungMethod}}) {
+        TempDir home;
+        home.Write(INIFile::kFileName, text);
+        INIFile settings(home.Path());
+        WaveToNotesParameters read;
+        read.method = -5;
+        read.Read(settings, 500000);
+        EXPECT_EQ(read.method, method) << text;
+    }
+}
+
+TEST(WaveToNotes, NoiseAloneGivesNoNotesWithEitherMethod) {
+    for (int method : {WaveToNotes::kFrameMethod, WaveToNotes::kSungMethod}) {
+        WaveToNotesParameters p;
+        p.method = method;
+        EXPECT_TRUE(Convert(p, "", Samples(Silence(2.0))).notes.empty());
+        for (Colour colour : {Colour::White, Colour::Pink, Colour::Brown})
+            for (double rms : {30.0, 3000.0, 12000.0})
+                EXPECT_TRUE(Convert(p, "", Samples(Noise(colour, 4.0, rms))).notes.empty())
+                    << "method " << method << " colour " << static_cast<int>(colour) << " level "
+                    << rms;
+    }
 }

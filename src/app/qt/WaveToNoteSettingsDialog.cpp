@@ -23,6 +23,7 @@ class Dialog : public EditDialog {
 public:
     Dialog(QWidget* parent, WaveToNoteSettings& settings)
         : EditDialog(parent, "Voice/Wave To Note Settings"), settings_(settings) {
+        method_ = List("Method:", Texts(WaveToNoteSettings::MethodNames()), settings.method);
         const QStringList values = Texts(WaveToNoteSettings::NoteValueNames());
         const QStringList pitches = Texts(WaveToNoteSettings::PitchNames());
         minIn_ = List("Minimum Note Size Used:", values, settings.minInNote);
@@ -47,6 +48,7 @@ public:
             chosen.eraseRest = erase_->currentIndex();
             chosen.tolerance = tolerance_->value();
             chosen.noise = noise_->value();
+            chosen.method = method_->currentIndex();
             const Refusal refusal = chosen.Check();
             if (!refusal)
                 settings_ = chosen;
@@ -83,6 +85,7 @@ private:
     }
 
     WaveToNoteSettings& settings_;
+    QComboBox* method_ = nullptr;
     QComboBox* minIn_ = nullptr;
     QComboBox* minOut_ = nullptr;
     QComboBox* high_ = nullptr;
