@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path screen = UseOffscreenScreen(1920, 1080);
     setenv("VORLAUNE_AUDIO_DRIVER", "none", 0);
     setenv("VORLAUNE_FONTS", VORLAUNE_FONT_BUILD_DIR, 0);
+    setenv("VORLAUNE_RESOURCES", VORLAUNE_RESOURCE_DIR, 0);
     QApplication application(argc, argv);
     ProgramEnvironment environment;
     std::string error;

@@ -31,6 +31,7 @@ constexpr SettingRange kRanges[] = {
     {"WTMEraseRest", 0, 2, true},
     {"MaxPrintPages", 1, 1000000, true},
     {"MaxRenderHours", 1, 1000, true},
+    {"AutosaveMinutes", 0, 60, true},
 };
 
 } // namespace

@@ -44,9 +44,11 @@ private:
     std::vector<ScriptStatement> statements_;
     std::size_t next_ = 0;
     std::deque<std::string> answers_;
+    std::deque<std::string> startAnswers_;
     std::FILE* out_;
     MessageSink* previous_ = nullptr;
     int exitCode_ = 0;
     bool finishing_ = false;
     bool started_ = false;
+    bool running_ = false;
 };

@@ -15,6 +15,7 @@ class MidiPlayer;
 class ProgramEnvironment;
 class QKeyEvent;
 class QtPostTarget;
+class RecoveryKeeper;
 class SongDocument;
 class TFrameWin;
 class TMDIDialog;
@@ -101,6 +102,7 @@ private:
     void Tile();
     void ActivateListed(int index);
     void InstallMenu(int menuId);
+    void KeepRecovery();
     void Later(int id);
     void Exit();
     static bool BasicCompatible(const TMDIDialog& window);
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<VorlauneGuts> guts_;
     std::unique_ptr<QtPostTarget> posts_;
     std::unique_ptr<TFrameWin> frame_;
+    std::unique_ptr<RecoveryKeeper> recovery_;
     std::vector<TMDIDialog*> windows_;
     std::vector<TMDIDialog*> closed_;
     TMDIDialog* active_ = nullptr;
