@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/SongDump.h"
 #include "util/AtomicFile.h"
 #include "util/RegularFile.h"
 
@@ -39,29 +40,7 @@ bool IsCopyOf(const std::string& name, int session) {
     return name.starts_with(stem) && NumberThen(name, stem.size(), ".MID", k);
 }
 
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
+// Undoes EscapeDumpText, which writes the names: a list holds one song a line.
 std::string Unescape(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -70,6 +49,14 @@ std::string Unescape(const std::string& text) {
             continue;
         }
         const char c = text[++i];
+        unsigned byte = 0;
+        if (c == 'x' && i + 2 < text.size() &&
+            std::from_chars(text.data() + i + 1, text.data() + i + 3, byte, 16).ptr ==
+                text.data() + i + 3) {
+            out += static_cast<char>(byte);
+            i += 2;
+            continue;
+        }
         out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
     }
     return out;
@@ -78,8 +65,8 @@ std::string Unescape(const std::string& text) {
 // True when `fd` is still the file at `path`: a session removed meanwhile has no lock
 // file, or a new one.
 bool StillThere(int fd, const fs::path& path) {
-    struct stat held {
-    }, named{};
+    struct stat held {};
+    struct stat named {};
     return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
@@ -177,7 +164,7 @@ std::vector<std::unique_ptr<RecoverySession>> RecoverySession::FindAbandoned(con
 std::string RecoverySession::FormatList(const std::vector<Song>& songs) {
     std::string text = std::string(kHeader) + "\n";
     for (const Song& song : songs)
-        text += Escape(song.copy) + "\t" + Escape(song.original) + "\n";
+        text += EscapeDumpText(song.copy) + "\t" + EscapeDumpText(song.original) + "\n";
     return text;
 }
 

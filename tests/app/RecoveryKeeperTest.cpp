@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "DocumentEdits.h"
 #include "app/RecoveryKeeper.h"
 #include "app/SongDocument.h"
-#include "edit/MC_PutMsgAtTime.h"
-#include "model/Song.h"
-#include "model/SongDump.h"
-#include "model/SongIter.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/Messages.h"
@@ -18,16 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void PutNote(SongDocument& document, std::int32_t tick, int key = 60) {
-    SongIter it(document.GetSong());
-    const MidiMsgNote note(0, static_cast<std::uint8_t>(key), 96, 96);
-    document.Commands().Submit(std::make_unique<MC_PutMsgAtTime>(it, note, tick));
-}
-
-std::string Dump(const SongDocument& document) {
-    return DumpRecords(document.GetSong());
-}
 
 std::string DumpFile(const fs::path& file) {
     auto document = SongDocument::Open(file);

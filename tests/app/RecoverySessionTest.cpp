@@ -20,7 +20,7 @@ bool Has(const TempDir& dir, const std::string& name) {
 
 TEST(RecoverySession, ListsKeepAnyNameAndOnlyThisSessionsCopies) {
     const std::vector<Song> songs = {
-        {"RECOVERY-3-1.MID", "/songs/tab\there/new\nline/back\\slash/ümlaut.mid"},
+        {"RECOVERY-3-1.MID", "/songs/tab\there/new\nline/back\\slash/\"quote\"/\x1b[2J/ümlaut.mid"},
         {"RECOVERY-3-12.MID", ""},
     };
     EXPECT_EQ(RecoverySession::ParseList(RecoverySession::FormatList(songs), 3), songs);

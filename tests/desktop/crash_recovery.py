@@ -17,14 +17,7 @@ import tempfile
 import time
 from pathlib import Path
 
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAILED:", what)
-    return condition
+from checks import check, outcome
 
 
 class Runner:
@@ -126,10 +119,7 @@ def main():
         check(song.read_bytes() == original, "the song's file was never written")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        return 1
-    print("passed")
-    return 0
+    return outcome()
 
 
 if __name__ == "__main__":

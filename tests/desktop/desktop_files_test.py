@@ -17,16 +17,10 @@ import tempfile
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+from checks import check, outcome
+
 ID = "org.vorlaune.Vorlaune"
 SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAILED:", what)
-    return condition
 
 
 def validates(*command, env=None):
@@ -96,10 +90,7 @@ def main():
                   "a RIFF MIDI file is a MIDI song by its name and by its content")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        return 1
-    print("passed")
-    return 0
+    return outcome()
 
 
 if __name__ == "__main__":

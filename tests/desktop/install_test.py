@@ -13,15 +13,9 @@ import sys
 import tempfile
 from pathlib import Path
 
+from checks import check, outcome
+
 ID = "org.vorlaune.Vorlaune"
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAILED:", what)
-    return condition
 
 
 def main():
@@ -95,10 +89,7 @@ def main():
               "the screenshot shows the window")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        return 1
-    print("passed")
-    return 0
+    return outcome()
 
 
 if __name__ == "__main__":
