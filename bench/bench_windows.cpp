@@ -5,6 +5,7 @@
 //   bench_windows [--notes N] [--steps N]
 #include <QApplication>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "model/Song.h"
 #include "playback/PlayerEngine.h"
 #include "views/qt/StaffFonts.h"
+#include "views/qt/StaffView.h"
 #include "views/qt/SubWindow.h"
 
 namespace {
@@ -136,6 +138,36 @@ int main(int argc, char** argv) {
     beats.Print("scroll by a beat");
     bars.Print("scroll by a bar");
     far.Print("jumps across the song");
+
+    // A note dragged up four octaves (28 staff steps of 4 pixels) and down again in the
+    // first view: every mouse move repaints the view with the dragged head under the
+    // pointer; the drag ends back where it began, so the song is unchanged.
+    window.ScrollTo(0);
+    auto* staff = dynamic_cast<StaffView*>(window.Views().front());
+    staff->repaint();
+    Frames drag;
+    if (staff && !staff->Screen().NoteSpots().empty()) {
+        const NoteSpot& spot = staff->Screen().NoteSpots().front();
+        const QPoint head((spot.rect.left + spot.rect.right) / 2,
+                          staff->StaffTop() + (spot.rect.top + spot.rect.bottom) / 2);
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                        Qt::MouseButtons held) {
+            QMouseEvent event(type, at, staff->mapToGlobal(at), button, held, Qt::NoModifier);
+            QApplication::sendEvent(staff, &event);
+        };
+        send(QEvent::MouseButtonPress, head, Qt::LeftButton, Qt::LeftButton);
+        for (int step = 1; step <= 2 * 112; ++step) {
+            const int dy = step <= 112 ? -step : step - 224;
+            const auto start = std::chrono::steady_clock::now();
+            send(QEvent::MouseMove, head + QPoint(0, dy), Qt::NoButton, Qt::LeftButton);
+            staff->repaint();
+            drag.ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+        }
+        send(QEvent::MouseButtonRelease, head, Qt::LeftButton, Qt::NoButton);
+        drag.Print("drag a note over 4 octaves");
+    }
     std::error_code ec;
     std::filesystem::remove(screen, ec);
     return 0;

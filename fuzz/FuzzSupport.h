@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -9,6 +11,7 @@
 
 #include "midifile/MidiReader.h"
 #include "model/Song.h"
+#include "model/SongDump.h"
 
 // An empty folder of this process for targets that need files, made once and removed
 // when the process ends. In memory where the system offers it: every settings write is
@@ -41,4 +44,24 @@ inline std::unique_ptr<Song> SongFromBytes(const std::uint8_t* data, std::size_t
     if (!MidiReader::ReadBytes(data, size, stream))
         return nullptr;
     return MidiReader::BuildSong(stream, "");
+}
+
+// Stops the run on a broken promise, showing the first line where two texts that should
+// be the same part, so that a finding explains itself.
+[[noreturn]] inline void FailDifferent(const char* what, const std::string& expected,
+                                       const std::string& got) {
+    std::size_t at = 0;
+    while (at < expected.size() && at < got.size() && expected[at] == got[at])
+        ++at;
+    const std::size_t line = expected.rfind('\n', at == 0 ? 0 : at - 1);
+    const std::size_t from = line == std::string::npos || at == 0 ? 0 : line + 1;
+    std::fprintf(stderr, "%s differ at byte %zu:\n--- expected\n%.300s\n--- got\n%.300s\n", what,
+                 at, expected.c_str() + from, got.c_str() + std::min(from, got.size()));
+    __builtin_trap();
+}
+
+// Stops the run on a broken promise, saying which and about what.
+[[noreturn]] inline void FailBecause(const char* why, const std::string& about = {}) {
+    std::fprintf(stderr, "%s: \"%s\"\n", why, EscapeDumpText(about).c_str());
+    __builtin_trap();
 }

@@ -61,9 +61,9 @@ std::vector<MenuCommand> Build() {
         Shortcut(Item(kSaveSong, "&File", "&Save Song", frame), "Ctrl+S"),
         Shortcut(Item(kSaveAs, "&File", "Save &As...", frame), "Ctrl+Shift+S"),
         Item(kRenameSong, "&File", "&Rename Song...", frame, Enable::WithFileName),
-        Separated(Shortcut(Item(kPrint, "&File", "&Print", later), "Ctrl+P")),
-        Item(kPrintPreview, "&File", "Print Pre&view", later),
-        Item(kPrintSetup, "&File", "Print Set&up...", later, always),
+        Separated(Shortcut(Item(kPrint, "&File", "&Print", frame), "Ctrl+P")),
+        Item(kPrintPreview, "&File", "Print Pre&view", frame),
+        Item(kPrintSetup, "&File", "Print Set&up...", frame, always),
         Everywhere(Separated(Shortcut(Item(kExit, "&File", "E&xit", frame), "Ctrl+Q"))),
         // Edit
         Shortcut(Item(kUndo, "&Edit", "Undo", frame, Enable::CanUndo), "Ctrl+Z"),
@@ -122,7 +122,7 @@ std::vector<MenuCommand> Build() {
         Separated(
             Forward(kIncreaseVolume, "&Note", "Increase Vo&lume", Op::IncreaseNoteVelocity, "=")),
         Forward(kDecreaseVolume, "&Note", "Decrease Volu&me", Op::DecreaseNoteVelocity, "-"),
-        Separated(Item(kNoteProperties, "&Note", "&Properties", later)),
+        Separated(Item(kNoteProperties, "&Note", "&Properties")),
         // Options
         Item(kAdvancedMode, "&Options", "go into &Advanced Mode", frame),
         Item(kBasicMode, "&Options", "go into &Basic Mode", frame),
@@ -133,11 +133,11 @@ std::vector<MenuCommand> Build() {
         Checkable(Item(kShowNotePlacement, "&Options", "Show &Note Placement", frame)),
         Checkable(Item(kShowLyrics, "&Options", "Show &Lyrics", frame)),
         Checkable(Item(kPlayOnRecord, "&Options", "Play on Re&cord", frame)),
-        Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...", later)),
+        Separated(Item(kSnapTo, "&Options", "&Snap-To Resolution...")),
         Item(kKeyAssignments, "&Options", "&Key Assignments...", later),
         Item(kVoiceSettings, "&Options", "Voice-to-Notes Se&ttings...", later),
         // View
-        Item(kViewOptions, "&View", "View &Options...", later),
+        Item(kViewOptions, "&View", "View &Options..."),
         Item(kNewView, "&View", "&New view"),
         Item(kDeleteView, "&View", "&Delete View", Route::Window, Enable::CanDeleteView),
         Separated(Checkable(Item(kShowControllerGraph, "&View", "Show &Controller Graph", later))),

@@ -39,6 +39,12 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"wait", Kind::Wait, true, true},
         {"screenshot", Kind::Screenshot, true, false},
         {"expect-title", Kind::ExpectTitle, true, false},
+        {"click", Kind::Click, true, false},
+        {"drag", Kind::Drag, true, false},
+        {"rclick", Kind::RightClick, true, false},
+        {"menu", Kind::Menu, true, false},
+        {"view-kind", Kind::ViewKind, true, false},
+        {"heads", Kind::Heads, false, false},
     };
     std::istringstream in(text);
     std::string raw;
@@ -75,6 +81,30 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         if (found->numeric && !ToNumber(argument, statement.number)) {
             error = where + "\"" + argument + "\" is not a number";
             return false;
+        }
+        if (statement.kind == Kind::Click || statement.kind == Kind::Drag ||
+            statement.kind == Kind::RightClick) {
+            // Coordinates, then (for a click) the keys held.
+            std::istringstream words(argument);
+            std::string w;
+            while (words >> w) {
+                int value = 0;
+                if (ToNumber(w, value))
+                    statement.points.push_back(value);
+                else if (statement.kind == Kind::Click && w == "shift")
+                    statement.shift = true;
+                else if (statement.kind == Kind::Click && w == "ctrl")
+                    statement.ctrl = true;
+                else {
+                    error = where + "\"" + w + "\" is not a coordinate";
+                    return false;
+                }
+            }
+            const std::size_t wanted = statement.kind == Kind::Drag ? 4 : 2;
+            if (statement.points.size() != wanted) {
+                error = where + "\"" + word + "\" needs " + std::to_string(wanted) + " coordinates";
+                return false;
+            }
         }
         statements.push_back(std::move(statement));
     }

@@ -33,6 +33,7 @@ enum CommandKind : std::int32_t {
     kCmdNoteProperties = 29,
     kCmdChangeLyric = 30,
     kCmdDeleteTrack = 31,
+    kCmdTrackOptions = 32,
 };
 
 // One change to a song, handed to a CommandProcessor. Execute also serves as Redo.

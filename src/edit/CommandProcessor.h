@@ -31,6 +31,10 @@ public:
     // Name of the command the next Undo or Redo would take, or null.
     const char* UndoName() const;
     const char* RedoName() const;
+    // The command the next Undo or Redo would take, or null; the windows look at it to
+    // tell their views what is about to change.
+    const CPCommand* NextUndo() const { return undo_.IsEmpty() ? nullptr : undo_.Tail(); }
+    const CPCommand* NextRedo() const { return redo_.IsEmpty() ? nullptr : redo_.Tail(); }
     std::size_t UndoCount() const { return undo_.Count(); }
     std::size_t RedoCount() const { return redo_.Count(); }
 

@@ -4,6 +4,7 @@ MC_SetTimeKeySig::MC_SetTimeKeySig(Song& song, long index, const TimeAndKeySigna
     : CPCommand(kCmdSetTimeKeySig), song_(song), index_(index), signature_(signature) {}
 
 void MC_SetTimeKeySig::Execute() {
+    before_ = song_.Signatures();
     TimeAndKeySignature s = signature_;
     if (index_ == 0)
         s.measure = 0;

@@ -17,9 +17,31 @@ MC_SongProperties::MC_SongProperties(Song& song, AString title, AString author, 
       instructions_(std::move(instructions)), ticksPerQuarter_(ticksPerQuarter) {}
 
 void MC_SongProperties::Execute() {
-    song_.SetTicksPerQuarter(ticksPerQuarter_);
+    oldTitle_ = song_.title;
+    oldAuthor_ = song_.author;
+    oldCopyright_ = song_.copyright;
+    oldInstructions_ = song_.instructions;
+    oldTicksPerQuarter_ = song_.TicksPerQuarter();
+    if (ticksPerQuarter_ != oldTicksPerQuarter_) {
+        oldTempos_ = song_.Tempos();
+        oldRecords_.Take(song_, 0, song_.LastTick());
+        if (!song_.SetTicksPerQuarter(ticksPerQuarter_))
+            oldRecords_ = SpanSnapshot(); // refused: nothing moved
+    }
     Apply(song_.title, title_);
     Apply(song_.author, author_);
     Apply(song_.copyright, copyright_);
     Apply(song_.instructions, instructions_);
+}
+
+void MC_SongProperties::Undo() {
+    song_.title = oldTitle_;
+    song_.author = oldAuthor_;
+    song_.copyright = oldCopyright_;
+    song_.instructions = oldInstructions_;
+    if (oldRecords_.Taken()) {
+        song_.SetTicksPerQuarter(oldTicksPerQuarter_);
+        song_.ReplaceTempos(oldTempos_);
+        oldRecords_.Restore(song_);
+    }
 }

@@ -230,6 +230,60 @@ void NoteEditor::PutNote(const MidiMsgNote& note, std::int32_t time) {
     SelectEqual(time, note);
 }
 
+bool NoteEditor::MakeCurrent(std::int32_t tick, std::int32_t msgIndex) {
+    if (!iter_.Seek(tick) || iter_.Tick() != tick || msgIndex < 0 ||
+        static_cast<std::size_t>(msgIndex) >= iter_.Point()->msgs.Count() ||
+        !iter_.Matches(*iter_.Point()->msgs[static_cast<std::size_t>(msgIndex)]))
+        return false;
+    iter_.MsgIter().SetIndex(msgIndex);
+    selection_.reset();
+    FollowCurrentNote();
+    return true;
+}
+
+void NoteEditor::PutNoteAt(std::int32_t tick, int pitch, bool intoKey) {
+    if (tick < 0 || pitch < 0 || pitch > 127)
+        return;
+    if (intoKey) {
+        const TimeAndKeySignature& sig =
+            song_.SignatureAtMeasure(song_.TickToMusicalTime(tick).measure);
+        if (!PitchInKey(pitch, sig.key, sig.mode))
+            pitch += sig.key < 0 ? -1 : 1;
+        if (pitch < 0 || pitch > 127)
+            return;
+    }
+    const MidiMsgNote* current = CurrentNote();
+    MidiMsgNote note(placement_.channel, static_cast<std::uint8_t>(pitch),
+                     current ? current->velocity : std::uint8_t{96}, NewNoteLength(),
+                     placement_.program, placement_.bank,
+                     current ? current->releaseVelocity : std::uint8_t{0});
+    note.track = placement_.track;
+    selection_.reset();
+    PutNote(note, tick);
+    if (host_.HesitatePlay())
+        host_.SoundAfterHesitation(note, tick);
+}
+
+void NoteEditor::MoveCurrentBy(std::int32_t amount) {
+    if (!CurrentNote() || amount == 0)
+        return;
+    if (std::int64_t{CurrentTime()} + amount < 0) {
+        host_.Beep();
+        return;
+    }
+    Submit(std::make_unique<MC_MoveMsg>(iter_, amount, [this] { host_.Beep(); }));
+    FollowCurrentNote();
+}
+
+void NoteEditor::ExtendSelectionTo(std::int32_t tick) {
+    if (selection_) {
+        selection_ = Selection{std::min(selection_->start, tick), std::max(selection_->end, tick)};
+        return;
+    }
+    const std::int32_t anchor = HasPosition() ? CurrentTime() : 0;
+    selection_ = Selection{std::min(anchor, tick), std::max(anchor, tick)};
+}
+
 void NoteEditor::ChangePitch(int pitch, bool sound) {
     const MidiMsgNote* note = CurrentNote();
     if (!note || pitch < 0 || pitch > 127 || pitch == note->key)

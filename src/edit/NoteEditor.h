@@ -123,6 +123,22 @@ public:
     void SetDot(bool on) { lengths_.dot = on; }
     void SetTriplet(bool on) { lengths_.triplet = on; }
 
+    // --- the mouse ------------------------------------------------------------------
+    // Makes the note at `tick` with index `msgIndex` in its time point current (a click
+    // on its head); false when there is no shown event there.
+    bool MakeCurrent(std::int32_t tick, std::int32_t msgIndex);
+    // A new note at a clicked time and pitch: the view's placement, the length of a new
+    // note, the current note's velocities (96 and 0 without one). `intoKey` first moves
+    // a pitch outside the key in force a semitone up (down in flat keys).
+    void PutNoteAt(std::int32_t tick, int pitch, bool intoKey);
+    // The current note to another pitch (a drag), sounded after the pause.
+    void ChangeCurrentPitch(int pitch) { ChangePitch(pitch, true); }
+    // The current note alone moved by `amount` ticks (a drag sideways).
+    void MoveCurrentBy(std::int32_t amount);
+    // Shift-click: the selection grows from where it was, or from the current time, to
+    // `tick`.
+    void ExtendSelectionTo(std::int32_t tick);
+
     // --- the Edit menu: each says why when it refuses ---------------------------------
     void SelectAll();
     void SelectTimeRange(std::int32_t start, std::int32_t end);

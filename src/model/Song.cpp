@@ -244,6 +244,11 @@ std::size_t Song::AddTrack(std::uint8_t channel, std::uint8_t program, std::int3
     return tracks_.Count() - 1;
 }
 
+void Song::InsertTrack(std::size_t n, const Track& track) {
+    tracks_.Insert(std::min(n, tracks_.Count()), std::make_unique<Track>(track));
+    trackLookupBuilt_ = false;
+}
+
 void Song::GetTrackProperties(std::size_t n, std::uint8_t& channel, std::uint8_t& program,
                               std::int32_t& bank) const {
     if (const Track* t = GetTrack(n)) {
@@ -476,6 +481,23 @@ bool Song::RemoveTempo(std::size_t index) {
     return true;
 }
 
+std::vector<SongTempo> Song::Tempos() const {
+    std::vector<SongTempo> list;
+    for (const SongTempo* t : tempos_)
+        list.push_back(*t);
+    return list;
+}
+
+bool Song::ReplaceTempos(const std::vector<SongTempo>& tempos) {
+    if (tempos.empty() || tempos.front().tick != 0)
+        return false;
+    tempos_.Clear();
+    for (const SongTempo& t : tempos)
+        tempos_.Add(std::make_unique<SongTempo>(t));
+    tempoCursor_ = 0;
+    return true;
+}
+
 // --- signatures ---------------------------------------------------------------------
 
 std::size_t Song::SetSignature(std::int32_t measure, std::int32_t numerator,
@@ -536,6 +558,23 @@ bool Song::RemoveSignature(std::size_t index) {
     if (index == 0 || index >= signatures_.Count())
         return false;
     signatures_.Remove(index);
+    signatureCursor_ = 0;
+    return true;
+}
+
+std::vector<TimeAndKeySignature> Song::Signatures() const {
+    std::vector<TimeAndKeySignature> list;
+    for (const TimeAndKeySignature* sig : signatures_)
+        list.push_back(*sig);
+    return list;
+}
+
+bool Song::ReplaceSignatures(const std::vector<TimeAndKeySignature>& signatures) {
+    if (signatures.empty() || signatures.front().measure != 0)
+        return false;
+    signatures_.Clear();
+    for (const TimeAndKeySignature& sig : signatures)
+        signatures_.Add(std::make_unique<TimeAndKeySignature>(sig));
     signatureCursor_ = 0;
     return true;
 }

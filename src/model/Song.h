@@ -77,6 +77,9 @@ public:
                             std::int32_t bank);
     // Removes track n and its records; later tracks move down by one.
     void DeleteTrack(std::size_t n);
+    // Puts a track record back at n; records keep the track numbers they carry, so the
+    // caller renumbers them.
+    void InsertTrack(std::size_t n, const Track& track);
     // True when every track's non-text records use one channel and its notes one program.
     bool TracksConsistent() const;
     // The track new notes on (channel, program) go to; program 255 means any. Creates the
@@ -100,6 +103,10 @@ public:
     bool GetTempo(std::size_t index, std::int32_t& tick, std::int32_t& tempo) const;
     bool RemoveTempo(std::size_t index);
     std::size_t TempoCount() const { return tempos_.Count(); }
+    // The whole list, and putting a whole list back (undo); an empty list or one that
+    // does not start at tick 0 is refused.
+    std::vector<SongTempo> Tempos() const;
+    bool ReplaceTempos(const std::vector<SongTempo>& tempos);
 
     // --- time and key signatures --------------------------------------------------
     // numerator kKeepTime keeps the time part, key kKeepKey the key part.
@@ -118,6 +125,8 @@ public:
     TimeAndKeySignature* GetSignatureForEdit(std::size_t index) const;
     bool RemoveSignature(std::size_t index);
     std::size_t SignatureCount() const { return signatures_.Count(); }
+    std::vector<TimeAndKeySignature> Signatures() const;
+    bool ReplaceSignatures(const std::vector<TimeAndKeySignature>& signatures);
     // The entry in force at a measure.
     const TimeAndKeySignature& SignatureAtMeasure(std::int32_t measure) const;
 

@@ -28,7 +28,14 @@ bool IsWithin(const fs::path& path, const fs::path& folder) {
 
 CueLocation LocateCue(const AString& name, const AString& songFolder) {
     CueLocation where;
-    const fs::path written(name.str());
+    // Files often end their texts with zero bytes. One before the end would cut the name
+    // short where the system reads it: another file than the one checked here.
+    const std::string_view shown = name.Displayed();
+    if (shown.find('\0') != std::string_view::npos) {
+        where.error = "The cue's file name holds a zero byte.";
+        return where;
+    }
+    const fs::path written(shown);
     if (written.empty()) {
         where.error = "The cue names no file.";
         return where;

@@ -13,6 +13,7 @@ struct CueLocation {
 
 // Finds the file an audio cue names: a relative name in the song's folder, never in the
 // current one; an absolute name where it says. A file that lies outside the folder, by
-// "..", an absolute name or a link, is marked so. `songFolder` is empty for a song that
-// was never saved.
+// "..", an absolute name or a link, is marked so. Zero bytes ending the name are no part
+// of it; a name with one anywhere else leads nowhere. `songFolder` is empty for a song
+// that was never saved.
 CueLocation LocateCue(const AString& name, const AString& songFolder);

@@ -20,6 +20,8 @@ constexpr double kLongestSeconds = 3600;
 // Sample rates outside these are damaged or made up; resampling them would be absurd.
 constexpr int kLowestRate = 1000;
 constexpr int kHighestRate = 768000;
+// Frames reserved before reading: 8 MB of stereo samples.
+constexpr sf_count_t kReserveFrames = sf_count_t(1) << 20;
 
 // An open file descriptor, closed with the object.
 struct Descriptor {
@@ -42,23 +44,29 @@ sf_count_t MemoryLength(void* data) {
     return static_cast<sf_count_t>(static_cast<MemoryFile*>(data)->bytes.size());
 }
 
+// Positions behave as a file's do: one past the end is allowed and reads nothing there,
+// one before the start is refused. Decoders skip chunks by their stated sizes and come
+// back, so a position held at the end would lead them astray.
 sf_count_t MemorySeek(sf_count_t offset, int whence, void* data) {
     auto* file = static_cast<MemoryFile*>(data);
-    const auto size = static_cast<sf_count_t>(file->bytes.size());
     sf_count_t base = 0;
     if (whence == SEEK_CUR)
         base = file->position;
     else if (whence == SEEK_END)
-        base = size;
-    file->position = std::clamp<sf_count_t>(base + offset, 0, size);
-    return file->position;
+        base = static_cast<sf_count_t>(file->bytes.size());
+    sf_count_t position = 0;
+    if (__builtin_add_overflow(base, offset, &position) || position < 0)
+        return -1;
+    file->position = position;
+    return position;
 }
 
 sf_count_t MemoryRead(void* out, sf_count_t count, void* data) {
     auto* file = static_cast<MemoryFile*>(data);
     const auto size = static_cast<sf_count_t>(file->bytes.size());
-    const sf_count_t n =
-        std::clamp<sf_count_t>(size - file->position, 0, std::max<sf_count_t>(count, 0));
+    if (count <= 0 || file->position >= size)
+        return 0;
+    const sf_count_t n = std::min(size - file->position, count);
     std::memcpy(out, file->bytes.data() + file->position, static_cast<std::size_t>(n));
     file->position += n;
     return n;
@@ -66,6 +74,12 @@ sf_count_t MemoryRead(void* out, sf_count_t count, void* data) {
 
 sf_count_t MemoryWrite(const void*, sf_count_t, void*) {
     return 0;
+}
+
+// A float file may hold NaN or infinity, and one such sample mixed in would spoil the
+// whole output: it is taken as silence.
+float Audible(float sample) {
+    return std::isfinite(sample) ? sample : 0.0f;
 }
 
 sf_count_t MemoryTell(void* data) {
@@ -93,10 +107,11 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
         return nullptr;
     }
     std::vector<float> stereo;
-    // Not more than a minute up front: the header's length may be a lie.
-    stereo.reserve(static_cast<std::size_t>(
-                       std::clamp<sf_count_t>(info.frames, 0, sf_count_t(60) * info.samplerate)) *
-                   2);
+    // The header's length may be a lie (a few bytes of file can claim most of an hour at
+    // a high rate): no more than a few seconds are reserved up front, the rest grows as
+    // it is read.
+    stereo.reserve(
+        static_cast<std::size_t>(std::clamp<sf_count_t>(info.frames, 0, kReserveFrames)) * 2);
     std::vector<float> chunk(static_cast<std::size_t>(4096 * info.channels));
     for (;;) {
         const sf_count_t got = sf_readf_float(file, chunk.data(), 4096);
@@ -104,8 +119,8 @@ std::shared_ptr<SoundBuffer> Decode(SNDFILE* file, const SF_INFO& info, int rate
             break;
         for (sf_count_t f = 0; f < got; ++f) {
             const float* frame = &chunk[static_cast<std::size_t>(f * info.channels)];
-            stereo.push_back(frame[0]);
-            stereo.push_back(info.channels > 1 ? frame[1] : frame[0]);
+            stereo.push_back(Audible(frame[0]));
+            stereo.push_back(Audible(info.channels > 1 ? frame[1] : frame[0]));
         }
         if (static_cast<sf_count_t>(stereo.size() / 2) > maxIn) {
             error = "The sound is longer than an hour.";

@@ -232,10 +232,21 @@ void StaffPrinter::PaintPage(std::int32_t page, DrawSurface& surface) {
     // Each title line's baseline sits a fifth of the line above its bottom.
     std::int32_t lineTop = 0;
     auto centred = [&](const SurfaceFont& font, std::string_view text) {
-        surface.SetFont(font);
         const std::string shown(text);
-        const std::int32_t width = surface.GetTextExtent(shown).width;
-        surface.TextOut((pageWidth_ - width) / 2, lineTop + titleHeight_ * 4 / 5, shown);
+        SurfaceFont fitted = font;
+        surface.SetFont(fitted);
+        std::int32_t width = surface.GetTextExtent(shown).width;
+        // A title wider than the page is set smaller until it fits, so that nothing of
+        // it is cut at the edges.
+        for (int tries = 0; width > pageWidth_ && fitted.height > 1 && tries < 8; ++tries) {
+            fitted.height = std::max<std::int32_t>(
+                1, static_cast<std::int32_t>(static_cast<std::int64_t>(fitted.height) * pageWidth_ /
+                                             width));
+            surface.SetFont(fitted);
+            width = surface.GetTextExtent(shown).width;
+        }
+        surface.TextOut(std::max((pageWidth_ - width) / 2, 0), lineTop + titleHeight_ * 4 / 5,
+                        shown);
         lineTop += titleHeight_;
     };
     const std::string_view title = song_.title.text.Displayed();

@@ -162,3 +162,20 @@ std::optional<std::int32_t> StaffScreen::YToPosition(std::int32_t y,
     const std::int32_t h = drawer_->SystemHeight();
     return (at + h / 200) / std::max(h / 100, 1);
 }
+
+std::int32_t StaffScreen::PositionToY(std::int32_t position, std::int32_t scrollStep) const {
+    const std::int32_t offset = std::clamp(scrollStep, 0, kMaxScrollSteps) * kScrollStepPixels;
+    return drawer_ ? drawer_->PositionY(position, -offset) : 0;
+}
+
+std::optional<NoteSpot> StaffScreen::SpotAt(std::int32_t x, std::int32_t y) const {
+    // A pixel of slack around each head: small heads are hard to hit.
+    constexpr std::int32_t kSlack = 1;
+    for (auto it = spots_.rbegin(); it != spots_.rend(); ++it) {
+        const StaffRect& r = it->rect;
+        if (x >= r.left - kSlack && x <= r.right + kSlack && y >= r.top - kSlack &&
+            y <= r.bottom + kSlack)
+            return *it;
+    }
+    return std::nullopt;
+}

@@ -86,6 +86,15 @@ public:
     // The staff position under y (scrolled), or none outside the staff area.
     std::optional<std::int32_t> YToPosition(std::int32_t y, std::int32_t scrollStep) const;
 
+    // The pitch at a staff position under the clef of the last paint, in a key.
+    std::int32_t PositionToPitch(std::int32_t position, std::int32_t key, std::int32_t mode) const {
+        return arranger_.PositionToPitch(position, key, mode);
+    }
+    // The y of a staff position (scrolled), for the placement preview.
+    std::int32_t PositionToY(std::int32_t position, std::int32_t scrollStep) const;
+    // The note head under (x, y), by the heads of the last paint.
+    std::optional<NoteSpot> SpotAt(std::int32_t x, std::int32_t y) const;
+
     StaffDrawer* Drawer() const { return drawer_.get(); }
 
 private:

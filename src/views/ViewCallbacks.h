@@ -38,6 +38,10 @@ struct ViewCallbacks {
     // The shared horizontal position, and moving it so that a tick shows.
     std::function<std::int32_t()> scrollTime;
     std::function<void(std::int32_t tick)> scrollToShow;
+    // Moves the shared position by some ticks (a drag held near an edge).
+    std::function<void(std::int32_t ticks)> scrollBy;
+    // The "Show Note Placement" option.
+    std::function<bool()> showNotePlacement;
     // Where the play bar is, and whether the song plays.
     std::function<std::int32_t()> playPosition;
     std::function<bool()> playing;

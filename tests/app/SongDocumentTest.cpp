@@ -8,6 +8,7 @@
 #include "DocumentEdits.h"
 #include "app/SongDocument.h"
 #include "edit/MC_PutMsgAtTime.h"
+#include "edit/MC_TrackOptions.h"
 #include "model/AudioFileRegistry.h"
 #include "model/Song.h"
 #include "model/SongDump.h"
@@ -116,4 +117,28 @@ TEST(SongDocument, CuesRegisterRelativeToTheSongsFolderAndFollowIt) {
     EXPECT_EQ(registry.requests[1].baseDirectory.str(), (dir / "elsewhere").string());
     ASSERT_TRUE(document->Save()); // same folder: nothing new to prepare
     EXPECT_EQ(registry.requests.size(), 2u);
+}
+
+TEST(SongDocument, StaffSettingsAreAChangeOfTheSongThatIsSavedAndCanBeUndone) {
+    TempDir dir;
+    auto document = std::make_unique<SongDocument>(BuildSong("0 n60 96, 0 t1 c1 n48 96"));
+    ASSERT_TRUE(document->SaveAs(dir / "a.mid"));
+    ViewOptions bass;
+    bass.clefType = kClefBass;
+    bass.printoutScale = 1.5;
+    document->Commands().Submit(std::make_unique<MC_TrackOptions>(document->GetSong(), 1, bass));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->GetSong().GetTrack(0)->options.clefType, kClefGrand);
+    ASSERT_TRUE(document->SaveAs(dir / "b.mid"));
+    auto reopened = SongDocument::Open(dir / "b.mid");
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->GetSong().GetTrack(1)->options.clefType, kClefBass);
+    EXPECT_DOUBLE_EQ(reopened->GetSong().GetTrack(1)->options.printoutScale, 1.5);
+    // Every track at once, and back.
+    document->Commands().Submit(std::make_unique<MC_TrackOptions>(document->GetSong(), -1, bass));
+    EXPECT_EQ(document->GetSong().GetTrack(0)->options.clefType, kClefBass);
+    document->Commands().Undo();
+    document->Commands().Undo();
+    EXPECT_EQ(document->GetSong().GetTrack(0)->options.clefType, kClefGrand);
+    EXPECT_EQ(document->GetSong().GetTrack(1)->options.clefType, kClefGrand);
 }

@@ -8,19 +8,24 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrinter>
 #include <QTest>
 #include <QUrl>
 #include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "app/AppCommands.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/PrintPreview.h"
 #include "app/qt/QtPostTarget.h"
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
@@ -32,7 +37,9 @@
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
+#include "views/StaffPrinter.h"
 #include "views/qt/BasicView.h"
+#include "views/qt/StaffExport.h"
 #include "views/qt/StaffView.h"
 
 namespace {
@@ -420,4 +427,60 @@ TEST_F(Windows, AChangedNoteSoundsAfterThePauseAndOnlyWithTheOptionOn) {
     Active().KeyOperationCommand(KeyOperation::DownInPitch);
     QTest::qWait(400);
     EXPECT_EQ(sounded("live 144 61 96"), 0);
+}
+
+// Pages of a PDF file: the page objects, told from the page tree by the
+// letter after "/Type /Page".
+static int PdfPageCount(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::regex page("/Type\\s*/Page(?![a-zA-Z])");
+    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page),
+                                          std::sregex_iterator()));
+}
+
+TEST_F(Windows, ThePrintPreviewHasThePagesOfTheCommandLineExportAndPagesThroughThem) {
+    const std::filesystem::path piece =
+        std::filesystem::path(VORLAUNE_CORPUS_DIR) / "midi-edge" / "test-all-gm-sounds.mid";
+    if (!std::filesystem::exists(piece))
+        GTEST_SKIP() << "the shared corpus is not at " << VORLAUNE_CORPUS_DIR;
+    Start();
+    Open(piece.string());
+    std::unique_ptr<PagePainter> painter = Active().ActiveView()->MakePrinter();
+    ASSERT_TRUE(painter);
+    PrintPreview preview(app->Frame(), *painter, app->Printer());
+
+    ViewFilter filter;
+    ViewOptions options;
+    std::string error;
+    ASSERT_TRUE(ChoosePrintTracks(Active().Document().GetSong(), 1, filter, options, error));
+    int exported = 0;
+    ASSERT_TRUE(StaffExport::WritePdf(Active().Document().GetSong(), filter, options,
+                                      home / "track1.pdf", exported, error))
+        << error;
+    ASSERT_GT(exported, 2);
+    EXPECT_EQ(preview.PageCount(), exported);
+
+    EXPECT_EQ(preview.StatusText(), "Page 1");
+    preview.SetTwoPages(true);
+    EXPECT_EQ(preview.StatusText(), "Page 1 - 2");
+    preview.Previous(); // already at the first page
+    EXPECT_EQ(preview.FirstShown(), 1);
+    for (int i = 0; i < exported + 3; ++i)
+        preview.Next();
+    EXPECT_EQ(preview.SecondShown(), exported);
+    EXPECT_EQ(preview.StatusText(), QString("Page %1 - %2").arg(exported - 1).arg(exported));
+    preview.SetTwoPages(false);
+    EXPECT_EQ(preview.StatusText(), QString("Page %1").arg(exported - 1));
+
+    // Printing to a file from the print dialog gives the export's pages.
+    QPrinter& printer = app->Printer();
+    const std::filesystem::path printed = home / "printed.pdf";
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(printed.string()));
+    int printedCount = 0;
+    ASSERT_TRUE(PrintPages(*painter, printer, 0, 0, &printedCount));
+    printer.setOutputFileName(QString());
+    EXPECT_EQ(printedCount, exported);
+    EXPECT_EQ(PdfPageCount(printed), exported);
 }

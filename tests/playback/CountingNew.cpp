@@ -8,10 +8,15 @@ namespace {
 
 thread_local bool tCounting = false;
 std::atomic<long> gCounted{0};
+std::atomic<std::size_t> gLargest{0};
 
 void* Allocate(std::size_t size) {
-    if (tCounting)
+    if (tCounting) {
         gCounted.fetch_add(1, std::memory_order_relaxed);
+        std::size_t largest = gLargest.load(std::memory_order_relaxed);
+        while (size > largest && !gLargest.compare_exchange_weak(largest, size)) {
+        }
+    }
     return std::malloc(size ? size : 1);
 }
 
@@ -24,7 +29,13 @@ void Free(void* p) {
 } // namespace
 
 void CountAllocationsHere(bool on) {
+    if (on)
+        gLargest = 0;
     tCounting = on;
+}
+
+std::size_t LargestCountedAllocation() {
+    return gLargest.load();
 }
 
 long CountedAllocations() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "playback/CueLocation.h"
 #include "support/TempDir.h"
@@ -45,4 +46,23 @@ TEST(CueLocation, WithoutAFolderOnlyAbsoluteNamesLeadAnywhere) {
     EXPECT_EQ(where.path, "/sounds/drum.wav");
     EXPECT_TRUE(where.outside);
     EXPECT_EQ(LocateCue("", "/songs").error, "The cue names no file.");
+}
+
+TEST(CueLocation, ZeroBytesEndingTheNameAreDroppedAndOthersLeadNowhere) {
+    TempDir top;
+    const fs::path folder = top / "song";
+    fs::create_directory(folder);
+    const AString songFolder(folder.string());
+    using namespace std::string_literals;
+
+    CueLocation where = LocateCue(AString("drum.wav\0\0"s), songFolder);
+    EXPECT_EQ(where.path, folder / "drum.wav");
+    EXPECT_FALSE(where.outside);
+    EXPECT_EQ(LocateCue(AString("\0"s), songFolder).error, "The cue names no file.");
+    // The system would stop reading at the zero byte, at another file than the one named.
+    for (const std::string& name : {"drum.wav\0/../../secret.wav"s, "kit\0drum.wav"s}) {
+        where = LocateCue(AString(name), songFolder);
+        EXPECT_TRUE(where.path.empty());
+        EXPECT_EQ(where.error, "The cue's file name holds a zero byte.");
+    }
 }

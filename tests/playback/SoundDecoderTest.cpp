@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sndfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <span>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "CountingNew.h"
 #include "TestSounds.h"
 #include "playback/SoundDecoder.h"
 #include "support/TempDir.h"
@@ -81,4 +89,49 @@ TEST(SoundDecoder, AbsurdRatesAndSoundsOverAnHourAreRefusedBeforeDecoding) {
     EXPECT_TRUE(error.StartsWith("The file " + AString(text.string()) +
                                  " is not a sound file that can be read ("))
         << error.str();
+}
+
+TEST(SoundDecoder, SamplesThatAreNoNumbersBecomeSilence) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::string bytes = FloatWaveBytes(kRate, {0.25f, nan, inf, -inf, 2.0f});
+    AString error;
+    auto sound = DecodeSoundMemory(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), kRate, error);
+    ASSERT_NE(sound, nullptr) << error.str();
+    const std::vector<float> expected = {0.25f, 0.25f, 0, 0, 0, 0, 0, 0, 2.0f, 2.0f};
+    EXPECT_EQ(sound->samples, expected);
+}
+
+TEST(SoundDecoder, ALengthTheHeaderClaimsIsNotReservedAtOnce) {
+    // A short FLAC file at 192 kHz whose header claims 50 minutes: a few kilobytes that
+    // once reserved a minute of samples, 88 MB, before reading a frame.
+    TempDir dir;
+    const std::filesystem::path flac = dir / "claims.flac";
+    SF_INFO info{};
+    info.samplerate = 192000;
+    info.channels = 1;
+    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SNDFILE* out = sf_open(flac.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(out, nullptr) << sf_strerror(nullptr);
+    const std::vector<short> tone(1000, 8192);
+    ASSERT_EQ(sf_write_short(out, tone.data(), 1000), 1000);
+    sf_close(out);
+    std::ifstream in(flac, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The 36-bit sample count ends the 8 bytes that follow the block sizes.
+    ASSERT_GE(bytes.size(), 26u);
+    const std::uint64_t claimed = 192000ull * 60 * 50;
+    bytes[21] = static_cast<char>((bytes[21] & 0xF0) | ((claimed >> 32) & 0x0F));
+    for (int i = 0; i < 4; ++i)
+        bytes[22 + i] = static_cast<char>(claimed >> (24 - 8 * i));
+
+    AString error;
+    CountAllocationsHere(true);
+    const auto sound = DecodeSoundMemory(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), kRate, error);
+    CountAllocationsHere(false);
+    ASSERT_NE(sound, nullptr) << error.str();
+    EXPECT_LT(LargestCountedAllocation(), std::size_t{16} << 20);
+    EXPECT_NEAR(static_cast<double>(sound->Frames()), 1000.0 * kRate / 192000, 1.0);
 }

@@ -8,6 +8,8 @@ A case folder holds `script.txt` and what must come of it:
                        between them)
   expected.dump        the `vorlaune --dump` text of the file the script saved as
                        @OUT@/saved.mid
+  same-as.txt          a song file: @OUT@/saved.mid must hold the very bytes the program
+                       writes for that song unchanged (`vorlaune -o`)
 Placeholders in the script: @OUT@ (a fresh folder), @CORPUS@ (the outside test files),
 @SOURCE@ (the source tree). The case is skipped (exit 77) when it needs the corpus and
 the corpus is absent.
@@ -71,6 +73,16 @@ def main() -> int:
             if got != dump.read_text():
                 print("FAILED: the saved song differs from expected.dump:")
                 print(got, end="")
+                return 1
+        same = case / "same-as.txt"
+        if same.exists():
+            original = same.read_text().strip().replace("@CORPUS@", str(corpus))
+            reference = out / "reference.mid"
+            subprocess.run([str(program), "-o", str(reference), original], env=env,
+                           check=True, timeout=60)
+            saved = out / "saved.mid"
+            if not saved.exists() or saved.read_bytes() != reference.read_bytes():
+                print(f"FAILED: the saved song is not the unchanged {original}")
                 return 1
         print("passed")
         return 0

@@ -164,6 +164,22 @@ TEST(StaffPrinter, TitlesAreCentredAndTakeTheirRoom) {
         EXPECT_LE(op.y0, 5500);
 }
 
+TEST(StaffPrinter, ATitleWiderThanThePageIsSetSmallerToFit) {
+    auto song = Eighths(50);
+    song->title.Set(std::string(400, 'W')); // far wider than the page at the title size
+    StaffPrinter printer(*song, ViewFilter(), Treble());
+    printer.CountPages(4000, 5500, kPerCm, kPerCm);
+    RecordingSurface surface;
+    printer.PaintPage(1, surface);
+    const auto titles = surface.Texts("Arial");
+    ASSERT_FALSE(titles.empty());
+    const std::int32_t width =
+        static_cast<std::int32_t>(titles[0].text.size()) * titles[0].font.height / 2;
+    EXPECT_GE(titles[0].x0, 0);
+    EXPECT_LE(titles[0].x0 + width, 4000);
+    EXPECT_EQ(titles[0].text.size(), 400u); // all of it, only smaller
+}
+
 TEST(StaffPrinter, TinyPagesStillEnd) {
     auto song = Eighths(5);
     StaffPrinter printer(*song, ViewFilter(), Treble());

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
 #include <chrono>
@@ -12,6 +14,8 @@
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "views/qt/StaffView.h"
+#include "views/qt/SubWindow.h"
 
 namespace {
 
@@ -137,6 +141,9 @@ void ScriptDriver::Fail(const ScriptStatement& statement, const std::string& why
 
 void ScriptDriver::Run(const ScriptStatement& s) {
     using Kind = ScriptStatement::Kind;
+    // What the last statement started and a person would wait for (a window laying out
+    // its views) is done first.
+    QApplication::processEvents();
     int delay = 0;
     switch (s.kind) {
     case Kind::Key: {
@@ -175,6 +182,56 @@ void ScriptDriver::Run(const ScriptStatement& s) {
             Fail(s, "cannot write the screenshot " + s.argument);
         break;
     }
+    case Kind::Click:
+    case Kind::Drag: {
+        std::string why;
+        if (!Mouse(s, why))
+            Fail(s, why);
+        break;
+    }
+    case Kind::RightClick: {
+        std::string why;
+        if (!RightClick(s, why)) {
+            Fail(s, why);
+            break;
+        }
+        // The menu runs its own loop; the next statement comes once it is open.
+        WaitForPopup(s.line);
+        return;
+    }
+    case Kind::Menu: {
+        std::string why;
+        if (!ChooseMenuItem(s.argument, why))
+            Fail(s, why);
+        break;
+    }
+    case Kind::ViewKind: {
+        TMDIDialog* window = app_.ActiveWindow();
+        const int kind = s.argument == "piano roll" ? SubWindow::kPianoRoll
+                         : s.argument == "staff"    ? SubWindow::kStaff
+                         : s.argument == "message"  ? SubWindow::kMessage
+                                                    : -1;
+        if (!window || !window->ActiveView() || kind < 0)
+            Fail(s, "cannot show the active view as \"" + s.argument + "\"");
+        else
+            window->ChangeViewKind(window->ActiveView(), kind);
+        break;
+    }
+    case Kind::Heads: {
+        TMDIDialog* window = app_.ActiveWindow();
+        auto* staff = window ? dynamic_cast<StaffView*>(window->ActiveView()) : nullptr;
+        if (!staff) {
+            Fail(s, "the active view is not a staff view");
+            break;
+        }
+        QApplication::processEvents();
+        staff->repaint();
+        for (const NoteSpot& spot : staff->Screen().NoteSpots())
+            Print("head: " + std::to_string(spot.tick) + " " +
+                  std::to_string((spot.rect.left + spot.rect.right) / 2) + " " +
+                  std::to_string(staff->StaffTop() + (spot.rect.top + spot.rect.bottom) / 2));
+        break;
+    }
     case Kind::ExpectTitle: {
         const std::string title = app_.Frame()->windowTitle().toStdString();
         if (title != s.argument)
@@ -209,6 +266,108 @@ void ScriptDriver::WaitIdle(int line) {
         QTimer::singleShot(20, this, *poll);
     };
     QTimer::singleShot(0, this, *poll);
+}
+
+QWidget* ScriptDriver::ActiveView(std::string& why) const {
+    TMDIDialog* window = app_.ActiveWindow();
+    SubWindow* view = window ? window->ActiveView() : nullptr;
+    if (!view)
+        why = "there is no active view";
+    return view;
+}
+
+// Presses, moves and lets go the way a hand would: the moves in between come as the
+// pointer travels, so that the view follows the drag.
+bool ScriptDriver::Mouse(const ScriptStatement& s, std::string& why) {
+    QWidget* view = ActiveView(why);
+    if (!view)
+        return false;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    if (s.shift)
+        modifiers |= Qt::ShiftModifier;
+    if (s.ctrl)
+        modifiers |= Qt::ControlModifier;
+    // A person sees the view before clicking in it: what waits to be painted is painted.
+    QApplication::processEvents();
+    view->repaint();
+    const QPoint from(s.points[0], s.points[1]);
+    const QPoint to = s.points.size() == 4 ? QPoint(s.points[2], s.points[3]) : from;
+    const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, view->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                          modifiers);
+        QApplication::sendEvent(view, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    constexpr int kSteps = 8;
+    if (to != from)
+        for (int i = 1; i <= kSteps; ++i)
+            send(QEvent::MouseMove, from + (to - from) * i / kSteps, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    return true;
+}
+
+bool ScriptDriver::RightClick(const ScriptStatement& s, std::string& why) {
+    QWidget* view = ActiveView(why);
+    if (!view)
+        return false;
+    QApplication::processEvents();
+    view->repaint();
+    const QPoint at(s.points[0], s.points[1]);
+    // Posted, not sent: the pop-up menu it opens runs a loop of its own, in which the
+    // script goes on.
+    QCoreApplication::postEvent(view,
+                                new QMouseEvent(QEvent::MouseButtonPress, at, view->mapToGlobal(at),
+                                                Qt::RightButton, Qt::RightButton, Qt::NoModifier));
+    QCoreApplication::postEvent(view, new QMouseEvent(QEvent::MouseButtonRelease, at,
+                                                      view->mapToGlobal(at), Qt::RightButton,
+                                                      Qt::NoButton, Qt::NoModifier));
+    return true;
+}
+
+void ScriptDriver::WaitForPopup(int line) {
+    const auto start = std::chrono::steady_clock::now();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, start, line] {
+        if (QApplication::activePopupWidget()) {
+            QTimer::singleShot(0, this, &ScriptDriver::Next);
+            return;
+        }
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) {
+            // A click where no menu opens (outside the staff, say) is not a failure by
+            // itself; the `menu` statement that follows will say what is missing.
+            QTimer::singleShot(0, this, &ScriptDriver::Next);
+            return;
+        }
+        QTimer::singleShot(10, this, *poll);
+    };
+    (void)line;
+    QTimer::singleShot(0, this, *poll);
+}
+
+bool ScriptDriver::ChooseMenuItem(const std::string& text, std::string& why) {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) {
+        why = "no pop-up menu is open";
+        return false;
+    }
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator() || action->text().remove('&').toStdString() != text)
+            continue;
+        if (!action->isEnabled()) {
+            why = "the menu item \"" + text + "\" is disabled";
+            menu->close();
+            return false;
+        }
+        // Chosen as the keyboard would choose it, so that the menu closes as it does.
+        menu->setActiveAction(action);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(menu, &enter);
+        return true;
+    }
+    why = "the menu has no item \"" + text + "\"";
+    menu->close();
+    return false;
 }
 
 // The same way as a key press on the keyboard: the key assignments first, then the

@@ -9,6 +9,7 @@
 #include "app/ScriptParser.h"
 #include "util/Messages.h"
 
+class QWidget;
 class TVorlaune;
 
 // Runs the real windows from a script (`vorlaune --script FILE`), one statement at a time
@@ -38,6 +39,11 @@ private:
     void Finish();
     void WaitIdle(int line);
     bool PressKey(const std::string& sequence, std::string& why);
+    QWidget* ActiveView(std::string& why) const;
+    bool Mouse(const ScriptStatement& statement, std::string& why);
+    bool RightClick(const ScriptStatement& statement, std::string& why);
+    void WaitForPopup(int line);
+    bool ChooseMenuItem(const std::string& text, std::string& why);
     void Print(const std::string& line);
 
     TVorlaune& app_;

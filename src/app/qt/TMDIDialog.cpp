@@ -15,6 +15,7 @@
 #include "app/AppCommands.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
+#include "app/qt/SnapToDialog.h"
 #include "app/qt/TVorlaune.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
@@ -23,6 +24,7 @@
 #include "playback/VorlauneGuts.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
+#include "views/qt/MidiMsgView.h"
 #include "views/qt/StaffView.h"
 
 namespace {
@@ -165,7 +167,7 @@ void TMDIDialog::BuildToolBar() {
     add(QStyle::SP_MediaSeekForward, "", [this] { Command(cmd::kForward); });
     add(QStyle::SP_MediaSkipForward, "", [this] { Command(cmd::kForwardToEnd); });
     push("Voice", "Wave/Voice to MIDI Notes", [this] { app_.Command(cmd::kVoiceToNotes); });
-    push("Snap", "Mouse Snap-To Resolution", [this] { app_.Command(cmd::kSnapTo); });
+    push("Snap", "Mouse Snap-To Resolution", [this] { Command(cmd::kSnapTo); });
     push("New View", "New View - For New Track And/Or Instrument",
          [this] { Command(cmd::kNewView); });
     row->addStretch(1);
@@ -238,13 +240,14 @@ ViewCallbacks TMDIDialog::Callbacks() {
     };
     c.scrollTime = [this] { return scroll_.Time(); };
     c.scrollToShow = [this](std::int32_t tick) { ScrollTo(tick); };
+    c.scrollBy = [this](std::int32_t ticks) { ScrollTo(std::max(scroll_.Time() + ticks, 0)); };
+    c.showNotePlacement = [this] { return OptionOn(kShowNotePlacement); };
     c.playPosition = [this] { return transport_.PlayPosition(); };
     c.playing = [this] { return PlayerBusy(); };
     return c;
 }
 
 SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter, int track) {
-    (void)kind; // the staff is the only kind so far
     Song& song = document_->GetSong();
     ViewPlacement placement;
     placement.track = static_cast<std::uint16_t>(std::max(track, 0));
@@ -254,8 +257,18 @@ SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter, int track) {
     placement.channel = channel == 255 ? 0 : channel;
     placement.program = program == 255 ? 0 : program;
     placement.bank = program == 255 ? -1 : bank;
-    auto* view = new StaffView(song, document_->Commands(), Callbacks(), filter, placement,
-                               app_.Strip(), 0, viewArea_);
+    return MakeView(kind, filter, placement);
+}
+
+SubWindow* TMDIDialog::MakeView(int kind, const ViewFilter& filter,
+                                const ViewPlacement& placement) {
+    Song& song = document_->GetSong();
+    SubWindow* view = nullptr;
+    if (kind == SubWindow::kMessage)
+        view = new MidiMsgView(song, Callbacks(), filter, placement, 0, viewArea_);
+    else
+        view = new StaffView(song, document_->Commands(), Callbacks(), filter, placement,
+                             app_.Strip(), 0, viewArea_);
     view->ShowPlayBar(transport_.PlayPosition());
     view->show();
     return view;
@@ -396,12 +409,29 @@ void TMDIDialog::CloseView(SubWindow* view) {
     DeleteView(static_cast<int>(it - views_.begin()));
 }
 
+// The view is replaced by one of the other kind, with its filter and placement.
 void TMDIDialog::ChangeViewKind(SubWindow* view, int kind) {
-    if (!view || kind == view->ViewKind())
+    auto* basic = dynamic_cast<BasicView*>(view);
+    const auto it = std::find(views_.begin(), views_.end(), view);
+    if (!basic || it == views_.end() || kind == view->ViewKind())
         return;
-    LaterFeature(kind == SubWindow::kPianoRoll ? "The Piano Roll view" : "The Message view");
-    if (auto* basic = dynamic_cast<BasicView*>(view))
+    if (kind == SubWindow::kPianoRoll) {
+        LaterFeature("The Piano Roll view");
         basic->RefreshStrip();
+        return;
+    }
+    ViewFilter filter = basic->Filter();
+    filter.SetKind(kAllKinds);
+    SubWindow* replacement = MakeView(kind, filter, basic->Placement());
+    const int index = static_cast<int>(it - views_.begin());
+    *it = replacement;
+    // The old view goes once the signal that asked for the change has returned.
+    view->hide();
+    view->deleteLater();
+    if (activeView_ == index)
+        activeView_ = -1;
+    LayoutViews();
+    ActivateView(index);
 }
 
 void TMDIDialog::ViewChanged(bool songChanged) {
@@ -628,6 +658,17 @@ void TMDIDialog::Command(int id) {
     case cmd::kNoteClear:
         if (view)
             view->ClearCurrent();
+        break;
+    case cmd::kNoteProperties:
+        if (view)
+            view->NoteProperties();
+        break;
+    case cmd::kViewOptions:
+        if (view)
+            view->Settings();
+        break;
+    case cmd::kSnapTo:
+        SnapToDialog::Ask(this, snapTo_);
         break;
     default:
         break;

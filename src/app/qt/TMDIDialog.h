@@ -10,6 +10,7 @@
 #include "app/Transport.h"
 #include "devices/KeyOperation.h"
 #include "views/ViewCallbacks.h"
+#include "views/qt/BasicView.h"
 
 class QAbstractButton;
 class QScrollBar;
@@ -84,6 +85,9 @@ public:
     int ActiveViewIndex() const { return activeView_; }
     void ActivateView(int index);
     bool NewView();
+    // Shows `view` as another kind (0 piano roll, 1 staff, 2 message), keeping its filter
+    // and placement.
+    void ChangeViewKind(SubWindow* view, int kind);
     void DeleteView(int index);
     const BarBeatScroll& Scroll() const { return scroll_; }
     void ScrollTo(std::int32_t tick);
@@ -116,9 +120,9 @@ private:
 
     void BuildToolBar();
     SubWindow* MakeView(int kind, const ViewFilter& filter, int track);
+    SubWindow* MakeView(int kind, const ViewFilter& filter, const ViewPlacement& placement);
     ViewCallbacks Callbacks();
     void LayoutViews();
-    void ChangeViewKind(SubWindow* view, int kind);
     void CloseView(SubWindow* view);
     void ScrollChanged();
     void HorizontalAction(int action);

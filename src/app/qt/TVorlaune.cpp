@@ -7,6 +7,9 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -17,6 +20,7 @@
 #include "app/RecoveryKeeper.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/PrintPreview.h"
 #include "app/qt/QtPostTarget.h"
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
@@ -29,7 +33,10 @@
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "util/SettingsReport.h"
+#include "views/StaffPrinter.h"
+#include "views/qt/StaffExport.h"
 #include "views/qt/StaffFonts.h"
+#include "views/qt/SubWindow.h"
 
 namespace {
 
@@ -226,6 +233,15 @@ void TVorlaune::Command(int id) {
     case kCascade:
         Cascade();
         break;
+    case kPrint:
+        Print();
+        break;
+    case kPrintPreview:
+        PrintPreviewCommand();
+        break;
+    case kPrintSetup:
+        PrintSetup();
+        break;
     case kTile:
         Tile();
         break;
@@ -302,6 +318,83 @@ void TVorlaune::Later(int id) {
     ShowMessage(kAppTitle,
                 AString((what + " is not available in this version of Vorlaune.").toStdString()),
                 MessageIcon::Information);
+}
+
+// --- printing ------------------------------------------------------------------------
+
+QPrinter& TVorlaune::Printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // The page of the command line's export, so that both lay out alike.
+        printer_->setResolution(StaffExport::kDeviceDpi);
+        printer_->setPageLayout(StaffExport::DefaultPageLayout());
+        printer_->setDocName("Music Printout Title");
+    }
+    return *printer_;
+}
+
+namespace {
+
+// The active view's page painter, or a message saying why there is none.
+std::unique_ptr<PagePainter> PainterOf(TMDIDialog* window) {
+    SubWindow* view = window ? window->ActiveView() : nullptr;
+    std::unique_ptr<PagePainter> painter = view ? view->MakePrinter() : nullptr;
+    if (!painter)
+        ShowMessage(kAppTitle, "This view cannot be printed.", MessageIcon::Information);
+    return painter;
+}
+
+// Zero pages: the song is empty, or too long to print (the printer says why).
+bool Printable(PagePainter& painter, int pages) {
+    if (pages > 0)
+        return true;
+    const auto* staff = dynamic_cast<StaffPrinter*>(&painter);
+    const std::string why = staff ? staff->Refusal() : std::string();
+    ShowMessage(kAppTitle, why.empty() ? "There is nothing to print." : why,
+                MessageIcon::Information);
+    return false;
+}
+
+} // namespace
+
+void TVorlaune::Print() {
+    std::unique_ptr<PagePainter> painter = PainterOf(active_);
+    if (!painter)
+        return;
+    QPrinter& printer = Printer();
+    const int pages = CountPrinterPages(*painter, printer);
+    if (!Printable(*painter, pages))
+        return;
+    QPrintDialog dialog(&printer, frame_.get());
+    dialog.setMinMax(1, pages);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool printed = PrintPages(*painter, printer, range ? printer.fromPage() : 1,
+                                    range ? printer.toPage() : pages);
+    QApplication::restoreOverrideCursor();
+    if (!printed)
+        ShowMessage(kAppTitle, "The printer could not be started.", MessageIcon::Exclamation);
+}
+
+void TVorlaune::PrintPreviewCommand() {
+    std::unique_ptr<PagePainter> painter = PainterOf(active_);
+    if (!painter)
+        return;
+    QPrinter& printer = Printer();
+    PrintPreview preview(frame_.get(), *painter, printer);
+    if (!Printable(*painter, preview.PageCount()))
+        return;
+    preview.resize(1240, 900);
+    if (preview.exec() == QDialog::Accepted && preview.PrintAsked())
+        Print();
+}
+
+void TVorlaune::PrintSetup() {
+    QPageSetupDialog dialog(&Printer(), frame_.get());
+    dialog.exec();
 }
 
 void TVorlaune::ToggleOption(int id) {

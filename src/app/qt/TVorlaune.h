@@ -14,6 +14,7 @@
 class MidiPlayer;
 class ProgramEnvironment;
 class QKeyEvent;
+class QPrinter;
 class QtPostTarget;
 class RecoveryKeeper;
 class SongDocument;
@@ -62,6 +63,8 @@ public:
     bool Advanced() const { return advanced_; }
     int MenuId() const { return menuId_; }
     const std::vector<std::string>& OutputPortNames() const { return ports_; }
+    // The printer, made on first use with the exports' page.
+    QPrinter& Printer();
     // True while nothing plays and no song window waits to be destroyed.
     bool Idle() const;
     // The program is ending: the last window has closed and the main window with it.
@@ -104,6 +107,9 @@ private:
     void InstallMenu(int menuId);
     void KeepRecovery();
     void Later(int id);
+    void Print();
+    void PrintPreviewCommand();
+    void PrintSetup();
     void Exit();
     static bool BasicCompatible(const TMDIDialog& window);
 
@@ -132,4 +138,5 @@ private:
     int openState_ = 0;
     int cascadeStep_ = 0;
     std::string openSaveDir_;
+    std::unique_ptr<QPrinter> printer_; // made on first use
 };

@@ -40,10 +40,13 @@ void Tip(QWidget* widget, const char* text, int level) {
 } // namespace
 
 BasicView::BasicView(Song& song, ViewCallbacks callbacks, const ViewFilter& filter,
-                     const ViewPlacement& placement, const SubWindowMaker& strip, int tooltipLevel,
+                     const ViewPlacement& placement, const SubWindowMaker* strip, int tooltipLevel,
                      QWidget* parent)
     : SubWindow(song, std::move(callbacks), parent), filter_(filter), placement_(placement) {
-    BuildStrip(strip, tooltipLevel);
+    if (strip)
+        BuildStrip(*strip, tooltipLevel);
+    else
+        BuildShortStrip(tooltipLevel);
     // The strip is filled by the kind's constructor: it shows the kind, which is not
     // known yet here.
 }
@@ -158,9 +161,35 @@ void BasicView::BuildStrip(const SubWindowMaker& strip, int level) {
     });
 }
 
+void BasicView::BuildShortStrip(int level) {
+    kind_ = new QComboBox(this);
+    kind_->setObjectName("IDC_VIEW_TYPE");
+    kind_->addItems({"Piano Roll", "Standard", "MIDI Msg"});
+    kind_->setGeometry(2, 2, 110, 26);
+    kind_->setFocusPolicy(Qt::NoFocus);
+    Tip(kind_, "View Display Style", level);
+    connect(kind_, &QComboBox::activated, this, [this](int index) {
+        if (!filling_ && index != ViewKind() && callbacks_.changeKind)
+            callbacks_.changeKind(*this, index);
+    });
+    close_ = new QPushButton("Close", this);
+    close_->setObjectName("IDC_REMOVE_BUTTON");
+    close_->setFocusPolicy(Qt::NoFocus);
+    close_->setGeometry(116, 2, 56, 26);
+    Tip(close_, "Close View", level);
+    connect(close_, &QPushButton::clicked, this, [this] {
+        if (callbacks_.close)
+            callbacks_.close(*this);
+    });
+}
+
 void BasicView::RefreshStrip() {
     filling_ = true;
     kind_->setCurrentIndex(ViewKind());
+    if (!trackList_) {
+        filling_ = false;
+        return;
+    }
     filterButton_->setText(QString::fromStdString(filter_.Description().str()));
 
     const std::size_t tracks = std::max<std::size_t>(song_.TrackCount(), 1);
@@ -179,6 +208,8 @@ void BasicView::RefreshStrip() {
 }
 
 void BasicView::ShowLengths(int button, bool dot, bool triplet) {
+    if (!dot_)
+        return;
     filling_ = true;
     if (button >= 0 && button < 7)
         lengths_[static_cast<std::size_t>(button)]->setChecked(true);

@@ -25,8 +25,10 @@ class BasicView : public SubWindow {
 public:
     static constexpr int kStripHeight = 30;
 
+    // Without a template (`strip` null) the strip holds only the kind list and Close View,
+    // as the Message view has it.
     BasicView(Song& song, ViewCallbacks callbacks, const ViewFilter& filter,
-              const ViewPlacement& placement, const SubWindowMaker& strip, int tooltipLevel,
+              const ViewPlacement& placement, const SubWindowMaker* strip, int tooltipLevel,
               QWidget* parent = nullptr);
     ~BasicView() override;
 
@@ -66,6 +68,7 @@ protected:
 
 private:
     void BuildStrip(const SubWindowMaker& strip, int tooltipLevel);
+    void BuildShortStrip(int tooltipLevel);
     void InstrumentChosen(int index);
     void AskToChangeTrack(const char* what);
 

@@ -1,15 +1,17 @@
 #include "views/qt/NoteView.h"
 
 #include <QApplication>
+#include <QMenu>
 
 #include "edit/MC_PasteBlock.h"
 #include "util/Messages.h"
+#include "views/qt/NotePropertiesDialog.h"
 
 NoteView::NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
                    const ViewFilter& filter, const ViewPlacement& placement,
                    const SubWindowMaker& strip, int tooltipLevel, QWidget* parent)
-    : BasicView(song, std::move(callbacks), filter, placement, strip, tooltipLevel, parent),
-      editor_(song, &filter_, commands, *this) {
+    : BasicView(song, std::move(callbacks), filter, placement, &strip, tooltipLevel, parent),
+      editor_(song, &filter_, commands, *this), commands_(commands) {
     filter_.SetKind(kMsgNote); // note views show notes
     SyncPlacement();
     editor_.SetPosition(0);
@@ -52,6 +54,12 @@ void NoteView::ClearCurrent() {
 void NoteView::SelectAll() {
     editor_.SelectAll();
     AfterEdit();
+}
+
+void NoteView::SubmitCommand(std::unique_ptr<CPCommand> command) {
+    commands_.Submit(std::move(command));
+    if (callbacks_.changed)
+        callbacks_.changed(true);
 }
 
 // Whatever a command did, the strip and the picture follow the current note.
@@ -139,4 +147,76 @@ bool NoteView::AskPasteOptions(PasteOptions& /*options*/) {
 bool NoteView::AskYesNo(const AString& text) {
     return ShowMessage(kAppTitle, text, MessageIcon::Question, MessageButtons::YesNo) ==
            MessageAnswer::Yes;
+}
+
+void NoteView::NoteProperties() {
+    const MidiMsgNote* note = editor_.CurrentNote();
+    if (!note)
+        return;
+    NotePropertiesDialog::Values values{note->duration, note->velocity, note->releaseVelocity};
+    const QString time = QString::fromStdString(
+        FormatMusicalTime(song_.TickToMusicalTime(editor_.CurrentTime())).str());
+    if (!NotePropertiesDialog::Ask(this, time, values))
+        return;
+    editor_.SetNoteProperties(values.duration, static_cast<std::uint8_t>(values.velocity),
+                              static_cast<std::uint8_t>(values.releaseVelocity));
+    AfterEdit();
+}
+
+namespace {
+
+void NotYet(const char* what) {
+    ShowMessage(kAppTitle, AString(what) + " is not available in this version of Vorlaune.",
+                MessageIcon::Information);
+}
+
+} // namespace
+
+void NoteView::OpenPopup(const NoteMouse::Popup& popup, QPoint where) {
+    if (popup.kind == NoteMouse::Popup::Kind::None)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(popup.kind == NoteMouse::Popup::Kind::Note ? "notePopup" : "timePopup");
+    auto item = [&](const char* text, bool enabled, auto action) {
+        QAction* a = menu.addAction(text);
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, action);
+    };
+    // What a refused item says, as the menu commands would.
+    auto refuse = [this](const Refusal& refusal) {
+        if (refusal)
+            ShowMessage(refusal.AsMessage());
+        AfterEdit();
+    };
+    if (popup.kind == NoteMouse::Popup::Kind::Note) {
+        item("Delete", true, [this] { DeleteCurrent(); });
+        item("Clear", true, [this] { ClearCurrent(); });
+        item("Properties", true, [this] { NoteProperties(); });
+    } else {
+        const std::optional<std::int32_t> at = popup.time;
+        item("Paste", true, [this, at, refuse] {
+            if (Refusal refusal = editor_.PasteRefusal(true, at)) {
+                refuse(refusal);
+                return;
+            }
+            PasteOptions options = editor_.DefaultPasteOptions();
+            options.at = *at;
+            refuse(editor_.Paste(options));
+        });
+        item("Insert Space", true, [] { NotYet("The Insert Space dialog"); });
+        item("Delete Range", true, [] { NotYet("The Delete Range dialog"); });
+        menu.addSeparator();
+        item("Set Play/Record Line", true, [at, refuse, this] { refuse(editor_.SetPlayBar(at)); });
+        menu.addSeparator();
+        item("Add Lyric", true, [] { NotYet("The Enter Lyric dialog"); });
+        item("Change Lyric", popup.lyricNear, [] { NotYet("The Enter Lyric dialog"); });
+        item("Delete Lyric", popup.lyricNear,
+             [at, refuse, this] { refuse(editor_.DeleteLyric(at)); });
+        menu.addSeparator();
+        item("Add Audio", !popup.audioNear, [] { NotYet("The Enter Audio File Name dialog"); });
+        item("Change Audio", popup.audioNear, [] { NotYet("The Enter Audio File Name dialog"); });
+        item("Delete Audio", popup.audioNear,
+             [at, refuse, this] { refuse(editor_.DeleteAudio(at)); });
+    }
+    menu.exec(where);
 }

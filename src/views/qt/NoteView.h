@@ -3,8 +3,10 @@
 #include <QTimer>
 #include <memory>
 
+#include "edit/CommandProcessor.h"
 #include "edit/NoteEditor.h"
 #include "edit/NoteEditorHost.h"
+#include "views/NoteMouse.h"
 #include "views/qt/BasicView.h"
 
 class CommandProcessor;
@@ -27,12 +29,21 @@ public:
     void DeleteCurrent() override;
     void ClearCurrent() override;
     void SelectAll() override;
+    void NoteProperties() override;
     void Refresh() override;
     void TrackDeleted(std::size_t track) override;
 
 protected:
     // Keep the current note in sight after it moved; the kinds know where it is.
     virtual void ShowCurrentNote() {}
+    // The strip and the picture follow whatever an edit did.
+    void AfterEdit();
+    // A change of the song made by the view itself (its settings), through the window's
+    // command processor; every view is told.
+    void SubmitCommand(std::unique_ptr<CPCommand> command);
+    // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
+    // the screen.
+    void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
 
     void LengthPressed(int button) override;
     void DotToggled(bool on) override;
@@ -52,10 +63,10 @@ protected:
     bool AskYesNo(const AString& text) override;
 
 private:
-    void AfterEdit();
     void SyncPlacement();
 
     NoteEditor editor_;
+    CommandProcessor& commands_;
     QTimer hesitation_;
     std::unique_ptr<MidiMsgNote> pendingNote_;
 };

@@ -32,6 +32,10 @@ std::filesystem::path StaffExport::PagePath(const std::filesystem::path& out, in
     return out.parent_path() / name;
 }
 
+QPageLayout StaffExport::DefaultPageLayout() {
+    return PageLayout();
+}
+
 int StaffExport::Paginate(StaffPrinter& printer, std::string& error) {
     const QRect paint = PageLayout().paintRectPixels(kDeviceDpi);
     const int perCm = StaffPrinter::PixelsPerCentimetre(kDeviceDpi);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPageLayout>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@ class StaffExport {
 public:
     static constexpr int kDeviceDpi = 600;
     static constexpr int kImageDpi = 200;
+    // The page of the exports (A4, 15 mm margins), which printing starts from too.
+    static QPageLayout DefaultPageLayout();
 
     // Needs a QGuiApplication and the music fonts. False with `error` set on failure;
     // an existing file is only replaced once the new one is complete. A song longer than

@@ -1,12 +1,18 @@
 #include "views/qt/StaffView.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "edit/MC_TrackOptions.h"
 #include "edit/NoteLength.h"
 #include "model/Song.h"
+#include "util/Messages.h"
+#include "views/StaffPrinter.h"
+#include "views/StaffSettingsChoice.h"
 #include "views/qt/QtDrawSurface.h"
+#include "views/qt/StaffDrawSettingsDialog.h"
 
 namespace {
 
@@ -26,6 +32,7 @@ StaffView::StaffView(Song& song, CommandProcessor& commands, ViewCallbacks callb
     vertical_->setPageStep(4);
     vertical_->setFocusPolicy(Qt::NoFocus);
     connect(vertical_, &QScrollBar::valueChanged, this, [this] { update(); });
+    setMouseTracking(true);
     RefreshStrip();
 }
 
@@ -66,6 +73,157 @@ void StaffView::Refresh() {
     NoteView::Refresh();
 }
 
+// "Staff Settings": for the first track (whose options the view uses), or every track;
+// one change of the song that can be undone.
+void StaffView::Settings() {
+    if (song_.TrackCount() == 0) {
+        ShowMessage(kAppTitle, "A note needs to be put down before options can be changed.",
+                    MessageIcon::Information);
+        return;
+    }
+    StaffSettingsChoice choice = StaffSettingsChoice::From(Options());
+    if (!StaffDrawSettingsDialog::Ask(this, choice))
+        return;
+    ViewOptions options = Options();
+    choice.ApplyTo(options);
+    const bool all = options.applyToAllTracks != 0;
+    options.applyToAllTracks = 0;
+    SubmitCommand(std::make_unique<MC_TrackOptions>(song_, all ? -1 : 0, options));
+}
+
+// Editing moves among notes, but the staff also shows what goes with them: lyrics, texts
+// and the pedal.
+ViewFilter StaffView::ShownFilter() const {
+    ViewFilter shown = filter_;
+    shown.SetKind(kAllKinds);
+    return shown;
+}
+
+// The window's "Show Lyrics" switch hides lyrics whatever the track's options say.
+ViewOptions StaffView::ShownOptions() const {
+    ViewOptions shown = Options();
+    if (callbacks_.showLyrics && !callbacks_.showLyrics())
+        shown.showLyrics = 0;
+    return shown;
+}
+
+std::unique_ptr<PagePainter> StaffView::MakePrinter() {
+    return std::make_unique<StaffPrinter>(song_, ShownFilter(), Options());
+}
+
+std::int32_t StaffView::TicksPerQuarter() const {
+    return song_.TicksPerQuarter();
+}
+
+// The staff's snap grid is the length of a new note, as its dotted lines show.
+std::int32_t StaffView::GridStep() const {
+    return NoteLength::NewNoteTicks(NoteLengthState{Editor().Lengths().button, false, false},
+                                    song_.TicksPerQuarter());
+}
+
+std::optional<std::int32_t> StaffView::TimeAt(int x, bool snap) const {
+    if (!painted_)
+        return std::nullopt;
+    return screen_.XToTime(x, snap ? GridStep() : 0);
+}
+
+std::optional<int> StaffView::PitchAt(int y, std::int32_t tick) const {
+    if (!painted_)
+        return std::nullopt;
+    const std::optional<std::int32_t> position =
+        screen_.YToPosition(y - ContentTop(), vertical_->value());
+    if (!position)
+        return std::nullopt;
+    const TimeAndKeySignature& sig =
+        song_.SignatureAtMeasure(song_.TickToMusicalTime(std::max(tick, 0)).measure);
+    const std::int32_t pitch = screen_.PositionToPitch(*position, sig.key, sig.mode);
+    if (pitch < 0 || pitch > 127)
+        return std::nullopt;
+    return pitch;
+}
+
+std::optional<NoteHit> StaffView::NoteAt(int x, int y) const {
+    if (!painted_)
+        return std::nullopt;
+    if (const std::optional<NoteSpot> spot = screen_.SpotAt(x, y - ContentTop()))
+        return NoteHit{spot->tick, spot->msgIndex};
+    return std::nullopt;
+}
+
+void StaffView::ScrollBy(std::int32_t ticks) {
+    if (callbacks_.scrollBy)
+        callbacks_.scrollBy(ticks);
+}
+
+void StaffView::mousePressEvent(QMouseEvent* event) {
+    // A click in a view that is not the active one only activates it.
+    if (!IsActive()) {
+        NoteView::mousePressEvent(event);
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    if (at.y() < ContentTop() || at.x() >= StaffWidth())
+        return;
+    if (event->button() == Qt::RightButton) {
+        const NoteMouse::Popup popup = mouse_.RightPress(at.x(), at.y());
+        AfterEdit();
+        OpenPopup(popup, event->globalPosition().toPoint());
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    NoteMouse::Modifiers modifiers;
+    modifiers.shift = event->modifiers() & Qt::ShiftModifier;
+    modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
+    mouse_.Press(at.x(), at.y(), modifiers);
+    preview_.reset();
+    AfterEdit();
+}
+
+void StaffView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (mouse_.Held()) {
+        mouse_.Move(at.x(), at.y());
+        update();
+        return;
+    }
+    UpdatePreview(at.x(), at.y());
+}
+
+void StaffView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !mouse_.Held())
+        return;
+    const QPoint at = event->position().toPoint();
+    mouse_.Release(at.x(), at.y());
+    AfterEdit();
+}
+
+void StaffView::leaveEvent(QEvent* event) {
+    preview_.reset();
+    update();
+    NoteView::leaveEvent(event);
+}
+
+// The red head that shows where a click would put a note: at the snapped time and the
+// staff position under the mouse.
+void StaffView::UpdatePreview(int x, int y) {
+    std::optional<QPoint> place;
+    const bool wanted = callbacks_.showNotePlacement && callbacks_.showNotePlacement();
+    if (wanted && painted_ && IsActive() && y >= ContentTop() && x < StaffWidth()) {
+        const std::optional<std::int32_t> time = TimeAt(x, true);
+        const std::optional<std::int32_t> position =
+            screen_.YToPosition(y - ContentTop(), vertical_->value());
+        if (time && position)
+            if (const auto px = screen_.TimeToX(*time))
+                place =
+                    QPoint(*px, ContentTop() + screen_.PositionToY(*position, vertical_->value()));
+    }
+    if (place != preview_) {
+        preview_ = place;
+        update();
+    }
+}
+
 void StaffView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
@@ -100,7 +258,8 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
         QPainter imagePainter(&image_);
         imagePainter.setRenderHint(QPainter::TextAntialiasing);
         QtDrawSurface surface(imagePainter);
-        screen_.Paint(song_, &filter_, Options(), surface, request);
+        const ViewFilter shown = ShownFilter();
+        screen_.Paint(song_, &shown, ShownOptions(), surface, request);
     }
     painted_ = true;
 
@@ -121,6 +280,24 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
             const int steps =
                 (screen_.CurrentRect().bottom - h) / StaffScreen::kScrollStepPixels + 2;
             vertical_->setValue(vertical_->value() + steps); // paints again
+        }
+    }
+    if (preview_ && !mouse_.Held()) {
+        QFont font("Vorlan");
+        font.setPixelSize(screen_.Drawer() ? screen_.Drawer()->SmallFont().height : 22);
+        painter.setFont(font);
+        painter.setPen(Qt::red);
+        painter.drawText(*preview_, "A");
+    }
+    if (const NoteMouse::Feedback& drag = mouse_.Current(); drag.drag) {
+        // Where the dragged note would go: its head at the pointer's staff place.
+        if (const auto position = screen_.YToPosition(drag.y - top, vertical_->value())) {
+            QFont font("Vorlan");
+            font.setPixelSize(screen_.Drawer() ? screen_.Drawer()->SmallFont().height : 22);
+            painter.setFont(font);
+            painter.setPen(QColor(200, 0, 0, 160));
+            painter.drawText(
+                QPoint(drag.x, top + screen_.PositionToY(*position, vertical_->value())), "A");
         }
     }
     if (IsActive()) {

@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "model/ViewOptions.h"
+#include "views/NoteMouse.h"
 #include "views/StaffScreen.h"
 #include "views/qt/NoteView.h"
 
@@ -11,7 +12,7 @@ class QScrollBar;
 // A view that shows its tracks in common music notation, one row of measures from the
 // song window's scroll position on, with the current note and the selection in red and
 // the play bar in blue.
-class StaffView : public NoteView {
+class StaffView : public NoteView, private NoteMouseView {
     Q_OBJECT
 public:
     StaffView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -23,17 +24,39 @@ public:
     std::int32_t FirstVisibleTick() const override;
     std::int32_t LastVisibleTick() const override;
     void Refresh() override;
+    void Settings() override;
+    std::unique_ptr<PagePainter> MakePrinter() override;
 
     const StaffScreen& Screen() const { return screen_; }
     int VerticalStep() const;
+    // The y of the staff area's top in the view (below the strip).
+    int StaffTop() const { return ContentTop(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void ShowCurrentNote() override;
 
 private:
+    // NoteMouseView, in view coordinates.
+    std::optional<std::int32_t> TimeAt(int x, bool snap) const override;
+    std::optional<int> PitchAt(int y, std::int32_t tick) const override;
+    std::optional<NoteHit> NoteAt(int x, int y) const override;
+    std::int32_t ShownStart() const override { return FirstVisibleTick(); }
+    std::int32_t ShownEnd() const override { return LastVisibleTick(); }
+    void ScrollBy(std::int32_t ticks) override;
+    bool MovesPitchIntoKey() const override { return true; }
+    std::int32_t TicksPerQuarter() const override;
+    std::int32_t GridStep() const;
+    void UpdatePreview(int x, int y);
+
     const ViewOptions& Options() const;
+    ViewFilter ShownFilter() const;
+    ViewOptions ShownOptions() const;
     int StaffWidth() const;
 
     StaffScreen screen_;
@@ -42,4 +65,7 @@ private:
     ViewOptions defaults_;
     bool painted_ = false;
     bool keepCurrentVisible_ = false;
+    NoteMouse mouse_{Editor(), *this};
+    // The note-placement preview: where a click would put a note.
+    std::optional<QPoint> preview_;
 };

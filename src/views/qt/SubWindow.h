@@ -2,8 +2,10 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 #include "devices/KeyOperation.h"
+#include "views/PagePainter.h"
 #include "views/ViewCallbacks.h"
 
 class Song;
@@ -36,8 +38,12 @@ public:
     virtual void DeleteCurrent() {}
     virtual void ClearCurrent() {}
     virtual void SelectAll() {}
+    // The "Note Properties" dialog for the current note.
+    virtual void NoteProperties() {}
     // The view's settings dialog.
     virtual void Settings();
+    // What prints the view's pages; null for a view that does not print.
+    virtual std::unique_ptr<PagePainter> MakePrinter() { return nullptr; }
     // The caret blink and the like, every 750 ms while the view is active.
     virtual void PeriodicUpdate() {}
     // Track `track` was deleted from the song.
