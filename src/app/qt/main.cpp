@@ -275,8 +275,9 @@ int RunWindows(const CommandLine& line, ProgramEnvironment& environment, int arg
         }
     }
     QApplication application(argc, argv);
+    // No display name: Qt would append it to every window title, and the main window's
+    // title names the program already.
     QApplication::setApplicationName("Vorlaune");
-    QApplication::setApplicationDisplayName("Vorlaune");
     QApplication::setDesktopFileName(kDesktopId);
     QApplication::setWindowIcon(AppIcon(environment.Resources()));
     QtMessageSink boxes;
