@@ -10,7 +10,10 @@
 #include <fcntl.h>
 #include <string_view>
 #include <time.h>
+#include <ucontext.h>
 #include <unistd.h>
+
+#include "util/AtomicFile.h"
 
 namespace {
 
@@ -92,11 +95,53 @@ const char* SignalName(int signal) {
     }
 }
 
+// The processor's registers when the signal came, as the kernel saved them for the
+// handler: where a fault happened and with what values, beyond what the stack shows.
+void WriteRegisters(int fd, const void* context) {
+#if defined(__x86_64__)
+    static constexpr struct {
+        const char* name;
+        int index;
+    } kRegisters[] = {
+        {"rip", REG_RIP}, {"rsp", REG_RSP}, {"rbp", REG_RBP},    {"rax", REG_RAX}, {"rbx", REG_RBX},
+        {"rcx", REG_RCX}, {"rdx", REG_RDX}, {"rsi", REG_RSI},    {"rdi", REG_RDI}, {"r8", REG_R8},
+        {"r9", REG_R9},   {"r10", REG_R10}, {"r11", REG_R11},    {"r12", REG_R12}, {"r13", REG_R13},
+        {"r14", REG_R14}, {"r15", REG_R15}, {"eflags", REG_EFL},
+    };
+    const auto& registers = static_cast<const ucontext_t*>(context)->uc_mcontext.gregs;
+    Text text;
+    text << "Registers:";
+    int onLine = 0;
+    for (const auto& r : kRegisters) {
+        text << (onLine++ % 4 == 0 ? "\n  " : "  ") << r.name << " 0x";
+        text.Number(static_cast<std::uint64_t>(registers[r.index]), 16, 16).WriteTo(fd);
+    }
+    text << "\n";
+    text.WriteTo(fd);
+#elif defined(__aarch64__)
+    const auto& m = static_cast<const ucontext_t*>(context)->uc_mcontext;
+    Text text;
+    text << "Registers:\n  pc 0x";
+    text.Number(m.pc, 16, 16) << "  sp 0x";
+    text.Number(m.sp, 16, 16);
+    for (int i = 0; i < 31; ++i) {
+        text << (i % 4 == 2 ? "\n  x" : "  x");
+        text.Number(static_cast<std::uint64_t>(i)) << " 0x";
+        text.Number(m.regs[i], 16, 16).WriteTo(fd);
+    }
+    text << "\n";
+    text.WriteTo(fd);
+#else
+    (void)fd;
+    (void)context;
+#endif
+}
+
 bool SentByProcess(const siginfo_t& info) {
     return info.si_code == SI_USER || info.si_code == SI_TKILL || info.si_code == SI_QUEUE;
 }
 
-void Report(int signal, const siginfo_t* info, const char* what) {
+void Report(int signal, const siginfo_t* info, const void* context, const char* what) {
     int fd = ::open(gLogPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     const bool toLog = fd >= 0;
     if (!toLog)
@@ -122,6 +167,8 @@ void Report(int signal, const siginfo_t* info, const char* what) {
         }
         text << "\n";
         text.WriteTo(fd);
+        if (context)
+            WriteRegisters(fd, context);
     } else {
         text << "Uncaught exception: ";
         text.WriteTo(fd);
@@ -152,9 +199,11 @@ void Report(int signal, const siginfo_t* info, const char* what) {
     }
 }
 
-extern "C" void OnFatalSignal(int signal, siginfo_t* info, void*) {
+extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     if (!gReporting.test_and_set())
-        Report(signal, info, nullptr);
+        Report(signal, info, context, nullptr);
+    // A half-written file beside a song or a copy would stay there for good.
+    AtomicFile::RemoveOpenTemporaries();
     // The handler is gone by now (SA_RESETHAND): the signal, delivered again once this
     // returns, ends the program as it would have without us, core dump and all.
     ::raise(signal);
@@ -174,7 +223,8 @@ extern "C" void OnFatalSignal(int signal, siginfo_t* info, void*) {
         }
     }
     if (!gReporting.test_and_set())
-        Report(0, nullptr, what);
+        Report(0, nullptr, nullptr, what);
+    AtomicFile::RemoveOpenTemporaries();
     // Reported already: abort without a second report for SIGABRT.
     std::signal(SIGABRT, SIG_DFL);
     std::abort();

@@ -6,12 +6,12 @@
 
 // Appends a report to "StackWalk.LOG" in the home directory when the program dies of a
 // fatal signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) or of an exception nobody
-// caught: the time, the version, the signal or the exception, the call stack and the
-// songs that were open. The report is written from a signal handler, so everything in it
-// is made ready beforehand in fixed buffers and the handler calls only what is safe
-// there (open, write, backtrace_symbols_fd). Unsaved songs are not written from the
-// handler: a song's memory may be what broke. RecoveryKeeper keeps copies of them all
-// along instead.
+// caught: the time, the version, the signal with the registers or the exception, the
+// call stack and the songs that were open. The report is written from a signal handler,
+// so everything in it is made ready beforehand in fixed buffers and the handler calls
+// only what is safe there (open, write, backtrace_symbols_fd). Unsaved songs are not
+// written from the handler: a song's memory may be what broke. RecoveryKeeper keeps
+// copies of them all along instead.
 class CrashLog {
 public:
     static constexpr const char* kFileName = "StackWalk.LOG";

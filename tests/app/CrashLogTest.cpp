@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/CrashLog.h"
 #include "support/TempDir.h"
+#include "util/AtomicFile.h"
 
 namespace fs = std::filesystem;
 
@@ -31,6 +33,22 @@ volatile std::uintptr_t gUnmapped = 16;
 
 void WriteNowhere() {
     *reinterpret_cast<volatile int*>(gUnmapped) = 1;
+}
+
+// Leaves a file half written, as a save that a crash interrupts.
+void StartWriting(const fs::path& target) {
+    static AtomicFile file(target);
+    if (file.Open().Ok())
+        (void)file.Write("MThd");
+}
+
+// What the folder holds besides the crash log.
+std::vector<std::string> Others(const TempDir& home) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(home.Path()))
+        if (entry.path().filename() != CrashLog::kFileName)
+            names.push_back(entry.path().filename().string());
+    return names;
 }
 
 [[noreturn]] void Throw() {
@@ -63,16 +81,28 @@ TEST(CrashLogDeathTest, AFaultAppendsAReportAndStillEndsTheProgramByItsSignal) {
         {
             CrashLog::Install(home.Path(), "9.8.7");
             CrashLog::SetSongs("  /songs/a.mid (changed; copy RECOVERY-1-1.MID)\n  UNTITLED\n");
+            StartWriting(home / "RECOVERY-1-1.MID");
             WriteNowhere();
         },
         ::testing::KilledBySignal(SIGSEGV),
         "Vorlaune ended unexpectedly. A report was added to .*");
     const std::string log = TempDir::Read(home / CrashLog::kFileName);
+    EXPECT_TRUE(Others(home).empty()) << "the half-written copy is left";
     EXPECT_TRUE(log.starts_with("an earlier report\n==== ")) << log;
     EXPECT_NE(log.find(" UTC ====\nVorlaune 9.8.7, process "), std::string::npos) << log;
     EXPECT_NE(log.find("Signal 11 (SIGSEGV, invalid memory access) at address 0x10\n"),
               std::string::npos)
         << log;
+#if defined(__x86_64__)
+    // The registers come before the stack, four to a line, each with all its digits.
+    const std::string first = "\nRegisters:\n  rip 0x";
+    const auto registers = log.find(first);
+    EXPECT_NE(registers, std::string::npos) << log;
+    EXPECT_NE(log.find("  r15 0x", registers), std::string::npos) << log;
+    EXPECT_LT(registers, log.find("Call stack:\n")) << log;
+    const std::string rip = log.substr(registers + first.size(), 16);
+    EXPECT_EQ(rip.find_first_not_of("0123456789abcdef"), std::string::npos) << rip;
+#endif
     // The call stack has frames, each with its address.
     const auto stack = log.find("Call stack:\n");
     const auto songs = log.find("Open songs:\n");
@@ -113,10 +143,12 @@ TEST(CrashLogDeathTest, AnUncaughtExceptionIsReportedOnceWithItsText) {
     EXPECT_EXIT(
         {
             CrashLog::Install(home.Path(), "1.0");
+            StartWriting(home / "song.mid");
             ThrowThroughNoexcept();
         },
         ::testing::KilledBySignal(SIGABRT), "");
     const std::string log = TempDir::Read(home / CrashLog::kFileName);
+    EXPECT_TRUE(Others(home).empty()) << "the half-written song is left";
     EXPECT_NE(log.find("Uncaught exception: the tempo map broke\nCall stack:\n"), std::string::npos)
         << log;
     // std::abort raises SIGABRT afterwards: no second report for it.
