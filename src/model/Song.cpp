@@ -396,23 +396,44 @@ bool Song::SetTicksPerQuarter(std::int32_t ticks) {
     const std::int32_t old = ticksPerQuarter_;
     if (ticks == old)
         return true;
-    std::int64_t length = 0;
-    for (Node p = points_.Begin(); p != points_.End(); ++p) {
-        length += Rescale((*p)->delta, ticks, old);
+    for (Node p = points_.Begin(); p != points_.End(); ++p)
         for (const MidiMsg* m : (*p)->msgs)
             if (!IsTick(Rescale(m->duration, ticks, old)))
                 return false;
-    }
     for (const SongTempo* t : tempos_)
         if (!IsTick(Rescale(t->tick, ticks, old)))
             return false;
-    if (length > kEndTick)
+    if (Rescale(LastTick(), ticks, old) > kEndTick)
         return false;
     for (Node p = points_.Begin(); p != points_.End(); ++p)
         for (MidiMsg* m : (*p)->msgs)
             m->duration = static_cast<std::int32_t>(Rescale(m->duration, ticks, old));
-    index_.SetAllDeltas(
-        [&](std::int32_t delta) { return static_cast<std::int32_t>(Rescale(delta, ticks, old)); });
+    // Each point's own tick is rescaled, not its distance from the one before: rounding
+    // every distance would let the music drift off its beats over a long song.
+    std::int32_t oldTick = 0;
+    std::int64_t newTick = 0;
+    index_.SetAllDeltas([&](std::int32_t delta) {
+        oldTick += delta;
+        const std::int64_t scaled = Rescale(oldTick, ticks, old);
+        const auto newDelta = static_cast<std::int32_t>(scaled - newTick);
+        newTick = scaled;
+        return newDelta;
+    });
+    // Points a coarser resolution puts on one tick become one point, the earlier
+    // point's records first.
+    for (Node p = points_.Begin(); p != points_.End();) {
+        Node next = std::next(p);
+        if (next == points_.End())
+            break;
+        if ((*next)->delta != 0) {
+            p = next;
+            continue;
+        }
+        SongTimePoint& into = **p;
+        while (!(*next)->msgs.IsEmpty())
+            InsertIntoPoint(into, into.msgs.Count(), DetachFromPoint(**next, 0));
+        RemovePoint(next);
+    }
     // Tempo changes sit at ticks; they move with the music.
     for (SongTempo* t : tempos_)
         t->tick = static_cast<std::int32_t>(Rescale(t->tick, ticks, old));

@@ -89,8 +89,9 @@ public:
 
     // --- resolution ---------------------------------------------------------------
     std::int32_t TicksPerQuarter() const { return ticksPerQuarter_; }
-    // Rescales every delta and duration. Values outside 1..32767 are refused, and so is
-    // a resolution that would carry the song or a note past the last tick.
+    // Rescales every tick and duration; points that land on one tick become one. Values
+    // outside 1..32767 are refused, and so is a resolution that would carry the song or
+    // a note past the last tick.
     bool SetTicksPerQuarter(std::int32_t ticks);
     static bool IsOfferedResolution(std::int32_t ticks);
 

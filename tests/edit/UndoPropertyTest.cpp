@@ -22,6 +22,8 @@
 #include "edit/MC_CutBlock.h"
 #include "edit/MC_DeleteMsg.h"
 #include "edit/MC_DeleteSpace.h"
+#include "edit/MC_DeleteTimeKey.h"
+#include "edit/MC_DeleteTrack.h"
 #include "edit/MC_FitToTime.h"
 #include "edit/MC_InsertMsg.h"
 #include "edit/MC_InsertSpace.h"
@@ -31,6 +33,10 @@
 #include "edit/MC_PutMsgAtTime.h"
 #include "edit/MC_Quantize.h"
 #include "edit/MC_SelectionProperties.h"
+#include "edit/MC_SetTempo.h"
+#include "edit/MC_SetTimeKeySig.h"
+#include "edit/MC_SongProperties.h"
+#include "edit/MC_TrackProperties.h"
 #include "edit/MC_Transpose.h"
 #include "midifile/MidiReader.h"
 #include "midifile/MidiWriter.h"
@@ -142,7 +148,9 @@ public:
         MidiMsgNote note(static_cast<std::uint8_t>(Pick(rng_, 0, 15)), Pick(rng_, 0, 127),
                          Pick(rng_, 1, 127), Pick(rng_, 0, 2 * tpq), Pick(rng_, 0, 5));
         note.track = track;
-        switch (Pick(rng_, 0, 17)) {
+        switch (Pick(rng_, 0, 19)) {
+        case 18:
+            return SongWide(time);
         case 0:
             return std::make_unique<MC_PutMsgAtTime>(view_.it, note, time);
         case 1: {
@@ -254,6 +262,50 @@ public:
         return std::make_unique<MC_InsertSpace>(view_.it, time, tpq);
     }
 
+    // Commands on the song as a whole: its properties, tracks, tempos and signatures.
+    std::unique_ptr<CPCommand> SongWide(std::int32_t time) {
+        Song& song = song_;
+        const auto tracks = static_cast<int>(song.TrackCount());
+        const auto track = static_cast<std::uint16_t>(Pick(rng_, 0, std::max(tracks - 1, 0)));
+        switch (Pick(rng_, 0, 6)) {
+        case 0: {
+            const std::int32_t tpq = Pick(rng_, 0, 2) ? song.TicksPerQuarter()
+                                                      : std::vector{96, 120, 480}[Pick(rng_, 0, 2)];
+            return std::make_unique<MC_SongProperties>(song, Pick(rng_, 0, 1) ? "Title" : "", "",
+                                                       Pick(rng_, 0, 1) ? "(c)" : "", "", tpq);
+        }
+        case 1:
+            return std::make_unique<MC_TrackProperties>(
+                song, track, static_cast<std::uint8_t>(Pick(rng_, 0, 15)),
+                static_cast<std::uint8_t>(Pick(rng_, 0, 127)), Pick(rng_, 0, 1) ? kNoBank : 3);
+        case 2: {
+            const long count = static_cast<long>(song.TempoCount());
+            const long index = Pick(rng_, 0, 1) ? MC_SetTempo::kNewEntry : Pick(rng_, 0, count);
+            return std::make_unique<MC_SetTempo>(song, index, time, Pick(rng_, 200000, 900000),
+                                                 Pick(rng_, 0, 1));
+        }
+        case 3: {
+            TimeAndKeySignature sig;
+            sig.measure = Pick(rng_, 0, 6);
+            sig.numerator = Pick(rng_, 1, 7);
+            sig.denominator = 1 << Pick(rng_, 1, 4);
+            sig.key = Pick(rng_, -7, 7);
+            const long count = static_cast<long>(song.SignatureCount());
+            return std::make_unique<MC_SetTimeKeySig>(song, Pick(rng_, -1, count), sig);
+        }
+        case 4:
+            if (song.SignatureCount() > 1)
+                return std::make_unique<MC_DeleteTimeKey>(
+                    song, static_cast<std::size_t>(
+                              Pick(rng_, 1, static_cast<int>(song.SignatureCount()) - 1)));
+            break;
+        default:
+            if (tracks > 1)
+                return std::make_unique<MC_DeleteTrack>(song, track);
+        }
+        return std::make_unique<MC_SetTempo>(song, MC_SetTempo::kNewEntry, time, 400000);
+    }
+
     // One random command that cannot be undone.
     std::unique_ptr<CPCommand> NotUndoable() {
         const int tpq = song_.TicksPerQuarter();
@@ -328,14 +380,17 @@ void RunRandomSession(Rng& rng, Song& song, int steps) {
             pos = 0;
         } else if (what < 80) {
             if (cp.CanUndo()) {
+                const std::string name = cp.NextUndo()->GetName();
                 cp.Undo();
                 --pos;
-                EXPECT_SAME_SONG(song, states[pos], "after undo at step " << step);
+                EXPECT_SAME_SONG(song, states[pos],
+                                 "after undo of " << name << " at step " << step);
             }
         } else if (cp.CanRedo()) {
+            const std::string name = cp.NextRedo()->GetName();
             cp.Redo();
             ++pos;
-            EXPECT_SAME_SONG(song, states[pos], "after redo at step " << step);
+            EXPECT_SAME_SONG(song, states[pos], "after redo of " << name << " at step " << step);
         }
         ASSERT_EQ(cp.CanUndo(), pos > 0);
         ASSERT_EQ(cp.CanRedo(), pos + 1 < states.size());

@@ -97,6 +97,21 @@ TEST(Song, ChangingResolutionRescalesDeltasDurationsAndTempoTicks) {
     EXPECT_EQ(song->TicksPerQuarter(), 96);
 }
 
+// A coarser resolution rounds each point's own tick: the music keeps its beats, and
+// points that meet on one tick become one point with the earlier records first.
+TEST(Song, CoarserResolutionKeepsBeatsAndMergesPointsThatMeet) {
+    auto song = BuildSong("0 n60 10, 1 n61 10, 3 n62 10, 4 n63 10, 7 n64 10, 3840 n65 10");
+    ASSERT_TRUE(song->SetTicksPerQuarter(96));
+    EXPECT_EQ(PointTicks(*song), (std::vector<std::int32_t>{0, 1, 960}));
+    std::string keys;
+    for (SongTimeIter it(*song); !it.AtEnd(); it.Next()) {
+        for (const MidiMsg* m : it.Point()->msgs)
+            keys += std::to_string(static_cast<const MidiMsgNote*>(m)->key) + " ";
+        keys += "| ";
+    }
+    EXPECT_EQ(keys, "60 61 62 | 63 64 | 65 | ");
+}
+
 // Ticks are 32-bit: a finer resolution that would carry the song, a note's end or a
 // tempo change past the last tick is refused, and the song stays as it was.
 TEST(Song, ResolutionThatWouldOverflowTicksIsRefused) {
