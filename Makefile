@@ -5,7 +5,7 @@ TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: deps build build-asan build-tsan test test-fast run bench fuzz clean
+.PHONY: deps build build-asan build-tsan test test-fast run bench fuzz clean install package
 
 deps:
 	@scripts/install-deps
@@ -52,6 +52,18 @@ run: build
 	  $(BUILD)/src/app/vorlaune -o $(BUILD)/vorlaune-demo.wav $(DEMO) && \
 	  echo "The demo song is in $(BUILD)/vorlaune-demo.wav"; \
 	fi
+
+# The program, its fonts, defaults, demo song, desktop entry, icons and manual page, for
+# the program to find under PREFIX wherever it is run from.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of the same files under /usr, then lintian's opinion of it: errors
+# fail, warnings are listed.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error --info $(BUILD)/vorlaune_*.deb
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -20,6 +20,7 @@ namespace {
 std::filesystem::path PrepareScreen() {
     setenv("VORLAUNE_AUDIO_DRIVER", "none", 0);
     setenv("VORLAUNE_FONTS", VORLAUNE_FONT_BUILD_DIR, 0);
+    setenv("VORLAUNE_RESOURCES", VORLAUNE_RESOURCE_DIR, 0);
     return UseOffscreenScreen(1920, 1080);
 }
 

@@ -1,5 +1,6 @@
 #include "app/SongDocument.h"
 
+#include <atomic>
 #include <system_error>
 
 #include "midifile/MidiReader.h"
@@ -10,9 +11,16 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::atomic<std::uint64_t> gSerials{0};
+
+} // namespace
+
 SongDocument::SongDocument() : SongDocument(std::make_unique<Song>()) {}
 
-SongDocument::SongDocument(std::unique_ptr<Song> song) : song_(std::move(song)) {
+SongDocument::SongDocument(std::unique_ptr<Song> song)
+    : song_(std::move(song)), serial_(++gSerials) {
     commands_.SetMaxUndo(CommandProcessor::kMaxUndo);
     savedLevel_ = autosavedLevel_ = commands_.ChangeLevel();
 }

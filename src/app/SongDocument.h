@@ -46,6 +46,8 @@ public:
     bool IsModified() const { return commands_.ChangeLevel() != savedLevel_; }
     // Counts the present state as saved (a window closing without saving uses it too).
     void MarkSaved() { savedLevel_ = commands_.ChangeLevel(); }
+    // Counts the song as differing from its file until it is saved: a recovered copy.
+    void MarkUnsaved() { savedLevel_ = autosavedLevel_ = kNeverSaved; }
 
     // Saves under the song's own name; fails without one or when the write fails, the
     // document staying modified and the old file as it was.
@@ -61,6 +63,11 @@ public:
     FileResult Autosave(const std::filesystem::path& folder);
     // True when the song changed since the last autosave (or save).
     bool AutosaveDue() const { return commands_.ChangeLevel() != autosavedLevel_; }
+    // Writes the song to `file` as it is now; its name and state stay as they are.
+    FileResult SaveCopy(const std::filesystem::path& file) { return Write(file, false); }
+    // Tells documents apart over the program's run, also where one takes the place in
+    // memory of another that was closed.
+    std::uint64_t Serial() const { return serial_; }
 
     // The player prepares the cues' wave files from this registry. Registers every cue of
     // the song now, relative to the song's folder, and again when the song moves to
@@ -70,6 +77,9 @@ public:
     AString Folder() const;
 
 private:
+    // No state of the history has this level: its levels start at 0 and only grow.
+    static constexpr std::int32_t kNeverSaved = -1;
+
     FileResult Write(const std::filesystem::path& file, bool takeName);
     void RegisterCues();
 
@@ -78,4 +88,5 @@ private:
     std::int32_t savedLevel_ = 0;
     std::int32_t autosavedLevel_ = 0;
     AudioFileRegistry* cues_ = nullptr;
+    std::uint64_t serial_;
 };

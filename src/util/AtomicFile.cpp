@@ -25,9 +25,7 @@ char gSlotPath[kSlots][kMaxPath];
 std::once_flag gHandlersInstalled;
 
 extern "C" void RemoveTemporariesAndDie(int signal) {
-    for (int i = 0; i < kSlots; ++i)
-        if (gSlotState[i].load(std::memory_order_acquire) == kPublished)
-            ::unlink(gSlotPath[i]);
+    AtomicFile::RemoveOpenTemporaries();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -105,6 +103,12 @@ AtomicFile::AtomicFile(fs::path target) : target_(std::move(target)) {}
 
 AtomicFile::~AtomicFile() {
     Discard();
+}
+
+void AtomicFile::RemoveOpenTemporaries() {
+    for (int i = 0; i < kSlots; ++i)
+        if (gSlotState[i].load(std::memory_order_acquire) == kPublished)
+            ::unlink(gSlotPath[i]);
 }
 
 fs::path AtomicFile::TemporaryName(const fs::path& target, int attempt) {

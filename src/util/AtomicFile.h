@@ -10,7 +10,8 @@
 // and never through a symbolic link, every write is checked, the file is flushed to the
 // disk and only then renamed over the target, and the folder is flushed too. The target
 // keeps its permission bits. A temporary file that is not committed is removed, also
-// when the program is stopped by SIGINT, SIGTERM or SIGHUP.
+// when the program is stopped by SIGINT, SIGTERM or SIGHUP, or dies of a fault that the
+// crash handler reports.
 class AtomicFile {
 public:
     // Temporary names tried per target before giving up.
@@ -43,6 +44,9 @@ public:
     static std::filesystem::path TemporaryName(const std::filesystem::path& target, int attempt);
     // Writes `bytes` as the whole new content of `target`.
     static FileResult Replace(const std::filesystem::path& target, std::string_view bytes);
+    // Removes every temporary file still open in this process. Safe in a signal handler;
+    // for a program that is about to die.
+    static void RemoveOpenTemporaries();
 
 private:
     FileResult Fail(int code);

@@ -50,19 +50,20 @@ fs::path ResolveHomeDirectory(std::string* error) {
     return home;
 }
 
+// Found from where the program is, never from where it was built: an installed program
+// moves with its prefix, and one built elsewhere must not pick up that machine's files.
 fs::path ResourceDirectory() {
     if (!Env("VORLAUNE_RESOURCES").empty())
         return Env("VORLAUNE_RESOURCES");
-    std::error_code ec;
     const fs::path exeDir = ExecutableDirectory();
-    if (!exeDir.empty()) {
-        fs::path installed = exeDir.parent_path() / "share" / "vorlaune";
-        if (fs::is_directory(installed, ec))
-            return installed;
-    }
-    if (fs::is_directory(VORLAUNE_RESOURCE_DIR, ec))
-        return VORLAUNE_RESOURCE_DIR;
-    return VORLAUNE_DATA_INSTALL_DIR;
+    const fs::path installed = exeDir.parent_path() / "share" / "vorlaune";
+    std::error_code ec;
+    if (fs::is_directory(installed, ec))
+        return installed;
+    // The build tree links the source tree's resources/ beside the program.
+    if (fs::is_directory(exeDir / "resources", ec))
+        return exeDir / "resources";
+    return installed;
 }
 
 int SeedHomeDirectory(const fs::path& home, const fs::path& resources, std::string* error) {

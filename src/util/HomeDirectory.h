@@ -8,9 +8,10 @@
 // On failure returns an empty path and sets `error`.
 std::filesystem::path ResolveHomeDirectory(std::string* error = nullptr);
 
-// The folder of shipped read-only files (defaults, fonts, help). $VORLAUNE_RESOURCES
-// when set; else the installed data folder beside the executable; else the source tree's
-// resources/ when the program runs from its build tree.
+// The folder of shipped read-only files (defaults, fonts, demo song). $VORLAUNE_RESOURCES
+// when set; else the installed data folder, PREFIX/share/vorlaune for PREFIX/bin/vorlaune;
+// else the folder `resources` beside the executable, which the build tree links to the
+// source tree's resources/.
 std::filesystem::path ResourceDirectory();
 
 // Copies each shipped default (resources/home/*) that the home directory lacks. Never

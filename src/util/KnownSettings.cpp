@@ -33,6 +33,7 @@ constexpr SettingRange kRanges[] = {
     {"WTMMethod", 0, 1, true, true},
     {"MaxPrintPages", 1, 1000000, true},
     {"MaxRenderHours", 1, 1000, true},
+    {"AutosaveMinutes", 0, 60, true},
 };
 
 } // namespace

@@ -15,6 +15,10 @@ struct Message {
     AString text;
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    // Words of the program's own for the Yes and No buttons where those say it better
+    // ("Recover", "Discard"); empty for Yes and No.
+    AString yesText = {};
+    AString noText = {};
 };
 
 // A file dialog's question: which file to open, or where to save.

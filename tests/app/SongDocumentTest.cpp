@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "DocumentEdits.h"
 #include "app/SongDocument.h"
 #include "edit/MC_PutMsgAtTime.h"
 #include "edit/MC_TrackOptions.h"
@@ -16,21 +17,6 @@
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Puts one note down at `tick`, as a view would.
-void PutNote(SongDocument& document, std::int32_t tick, int key = 60) {
-    SongIter it(document.GetSong());
-    const MidiMsgNote note(0, static_cast<std::uint8_t>(key), 96, 96);
-    document.Commands().Submit(std::make_unique<MC_PutMsgAtTime>(it, note, tick));
-}
-
-std::string Dump(const SongDocument& document) {
-    return DumpRecords(document.GetSong());
-}
-
-} // namespace
 
 TEST(SongDocument, ModifiedMeansDifferentFromTheSavedSong) {
     TempDir dir;

@@ -1,5 +1,6 @@
 #include "app/qt/QtMessageSink.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -36,6 +37,10 @@ MessageAnswer QtMessageSink::Show(const Message& message) {
     }
     QMessageBox box(icon, QString::fromUtf8(message.title.c_str()),
                     QString::fromUtf8(message.text.c_str()), buttons, parent_);
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes); yes && !message.yesText.IsEmpty())
+        yes->setText(QString::fromUtf8(message.yesText.c_str()));
+    if (QAbstractButton* no = box.button(QMessageBox::No); no && !message.noText.IsEmpty())
+        no->setText(QString::fromUtf8(message.noText.c_str()));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;

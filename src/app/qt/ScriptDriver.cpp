@@ -71,6 +71,10 @@ void ScriptDriver::Start() {
     if (started_)
         return;
     started_ = true;
+    // Answers that open the script may answer the questions the program asks as it
+    // starts (what to do with songs an earlier run left); the rest wait their turn.
+    while (next_ < statements_.size() && statements_[next_].kind == ScriptStatement::Kind::Answer)
+        startAnswers_.push_back(statements_[next_++].argument);
     connect(app_.Frame(), &QWidget::windowTitleChanged, this,
             [this](const QString& title) { Print("title: " + title.toStdString()); });
     // The first song window opens after the main window's first paint.
@@ -91,7 +95,10 @@ MessageAnswer ScriptDriver::Show(const Message& message) {
     if (finishing_)
         return question ? MessageAnswer::No : MessageAnswer::Ok;
     std::string answer;
-    if (!answers_.empty()) {
+    if (!running_ && question && !startAnswers_.empty()) {
+        answer = Lower(startAnswers_.front());
+        startAnswers_.pop_front();
+    } else if (!answers_.empty()) {
         answer = Lower(answers_.front());
         answers_.pop_front();
     } else if (question) {
@@ -101,9 +108,9 @@ MessageAnswer ScriptDriver::Show(const Message& message) {
         exitCode_ = 1;
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
     }
-    if (answer == "yes")
+    if (answer == "yes" || (!message.yesText.IsEmpty() && answer == Lower(message.yesText.str())))
         return MessageAnswer::Yes;
-    if (answer == "no")
+    if (answer == "no" || (!message.noText.IsEmpty() && answer == Lower(message.noText.str())))
         return MessageAnswer::No;
     if (answer == "cancel")
         return MessageAnswer::Cancel;
@@ -287,6 +294,11 @@ void ScriptDriver::CaptureKey(QDialog* dialog) {
 }
 
 void ScriptDriver::Next() {
+    if (!running_) {
+        running_ = true;
+        answers_.insert(answers_.begin(), startAnswers_.begin(), startAnswers_.end());
+        startAnswers_.clear();
+    }
     if (exitCode_ != 0) {
         Finish();
         return;

@@ -61,9 +61,11 @@ private:
     std::deque<std::string> answers_;
     std::deque<ScriptStatement> dialogs_;
     std::deque<ScriptStatement> captures_;
+    std::deque<std::string> startAnswers_;
     std::FILE* out_;
     MessageSink* previous_ = nullptr;
     int exitCode_ = 0;
     bool finishing_ = false;
     bool started_ = false;
+    bool running_ = false;
 };

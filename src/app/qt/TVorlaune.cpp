@@ -1,6 +1,7 @@
 #include "app/qt/TVorlaune.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include "app/AppCommands.h"
 #include "app/CommandTable.h"
 #include "app/OutputDevices.h"
+#include "app/RecoveryKeeper.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
 #include "app/qt/HelpWindow.h"
@@ -115,6 +117,13 @@ bool TVorlaune::Start(const std::string& file) {
     });
     connect(frame_.get(), &TFrameWin::firstPaint, this, &TVorlaune::FirstPaint);
     connect(frame_.get(), &QObject::destroyed, this, [this] { finished_ = true; });
+    recovery_ = std::make_unique<RecoveryKeeper>(
+        environment_.Home(),
+        static_cast<int>(environment_.Settings().ReadInt(RecoveryKeeper::kAutosaveSetting,
+                                                         RecoveryKeeper::kDefaultAutosaveMinutes)));
+    auto* keeper = new QTimer(this);
+    connect(keeper, &QTimer::timeout, this, &TVorlaune::KeepRecovery);
+    keeper->start(RecoveryKeeper::kTickMs);
     InstallMenu(cmd::kMenuNoSong);
     frame_->resize(1280, 860);
     frame_->showMaximized();
@@ -136,13 +145,20 @@ void TVorlaune::FirstPaint() {
                         SettingsReport::Global().Text(),
                     MessageIcon::Exclamation);
     guts_->WarmUp();
+    // What an earlier run left comes first; a song named on the command line opens too.
+    std::vector<std::unique_ptr<SongDocument>> recovered =
+        recovery_->OfferRecovery(QDateTime::currentMSecsSinceEpoch());
+    const bool anyRecovered = !recovered.empty();
+    for (std::unique_ptr<SongDocument>& document : recovered)
+        OpenWindow(std::move(document));
     if (!commandLineFile_.empty()) {
         const std::string file = commandLineFile_;
         commandLineFile_.clear();
         if (OpenFile(file))
             return;
     }
-    NewSong();
+    if (!anyRecovered)
+        NewSong();
 }
 
 // --- commands ------------------------------------------------------------------------
@@ -651,10 +667,22 @@ void TVorlaune::RenameSong() {
 }
 
 void TVorlaune::AutosaveWindow(TMDIDialog* window) {
-    if (!window)
+    if (!window || !recovery_)
         return;
-    // An autosave that fails says nothing: it must never get in the way.
-    (void)window->Document().Autosave(environment_.Home());
+    // At the keeper's pace ("AutosaveMinutes"), which autosaves on its own ticks too.
+    recovery_->AutosaveIfDue(window->Document(), QDateTime::currentMSecsSinceEpoch());
+}
+
+// Copies of the modified songs for the case that the program does not end the ordinary
+// way, and the crash log's list of songs.
+void TVorlaune::KeepRecovery() {
+    if (!recovery_)
+        return;
+    std::vector<SongDocument*> open;
+    for (TMDIDialog* window : windows_)
+        if (!window->Closing())
+            open.push_back(&window->Document());
+    recovery_->Tick(open, QDateTime::currentMSecsSinceEpoch());
 }
 
 // --- windows -------------------------------------------------------------------------
@@ -858,6 +886,7 @@ bool TVorlaune::MayCloseFrame() {
     }
     if (!closed_.empty())
         return false;
+    KeepRecovery(); // nothing is open: this run's copies go
     history_.Save(environment_.Settings());
     finished_ = true;
     emit finished();

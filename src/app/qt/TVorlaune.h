@@ -16,6 +16,7 @@ class ProgramEnvironment;
 class QKeyEvent;
 class QPrinter;
 class QtPostTarget;
+class RecoveryKeeper;
 class SongDocument;
 class TFrameWin;
 class HelpWindow;
@@ -106,6 +107,7 @@ private:
     void Tile();
     void ActivateListed(int index);
     void InstallMenu(int menuId);
+    void KeepRecovery();
     void Later(int id);
     void EditKeyAssignments();
     void ShowHelp(const char* page);
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<QtPostTarget> posts_;
     std::unique_ptr<TFrameWin> frame_;
     HelpWindow* help_ = nullptr; // a window of the frame, closed with it
+    std::unique_ptr<RecoveryKeeper> recovery_;
     std::vector<TMDIDialog*> windows_;
     std::vector<TMDIDialog*> closed_;
     TMDIDialog* active_ = nullptr;

@@ -16,9 +16,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CrashLog.h"
 #include "app/ScriptParser.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/AppIcon.h"
 #include "app/qt/OffscreenScreen.h"
 #include "app/qt/QtMessageSink.h"
 #include "app/qt/ScriptDriver.h"
@@ -278,8 +280,11 @@ int RunWindows(const CommandLine& line, ProgramEnvironment& environment, int arg
         }
     }
     QApplication application(argc, argv);
+    // No display name: Qt would append it to every window title, and the main window's
+    // title names the program already.
     QApplication::setApplicationName("Vorlaune");
-    QApplication::setApplicationDisplayName("Vorlaune");
+    QApplication::setDesktopFileName(kDesktopId);
+    QApplication::setWindowIcon(AppIcon(environment.Resources()));
     QtMessageSink boxes;
     MessageSink* previous = SetMessageSink(&boxes);
     int code = 0;
@@ -340,6 +345,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (needsEnvironment) {
+        CrashLog::Install(environment.Home(), VORLAUNE_VERSION);
         StartupFileCheck::Run(environment.Settings());
         std::fputs(SettingsReport::Global().Text().c_str(), stderr);
     }
