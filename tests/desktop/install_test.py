@@ -33,6 +33,7 @@ def main():
             "share/vorlaune/fonts/OFL.txt",
             "share/vorlaune/home/VORLAUNE.INI", "share/vorlaune/home/GENERAL.MDV",
             "share/vorlaune/home/chords.mid", "share/vorlaune/home/PIANOROL.DLG",
+            "share/vorlaune/help/index.html", "share/vorlaune/help/troubleshooting.html",
             "share/vorlaune/demo/vorlaune-demo.mid", "share/vorlaune/demo/chime.wav",
             f"share/applications/{ID}.desktop", f"share/metainfo/{ID}.metainfo.xml",
             f"share/mime/packages/{ID}.xml", f"share/icons/hicolor/scalable/apps/{ID}.svg",

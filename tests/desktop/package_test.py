@@ -52,6 +52,7 @@ def main():
                      f"/usr/share/mime/packages/{ID}.xml",
                      f"/usr/share/icons/hicolor/48x48/apps/{ID}.png",
                      "/usr/share/vorlaune/fonts/VORLAN.TTF", "/usr/share/vorlaune/home/VORLAUNE.INI",
+                     "/usr/share/vorlaune/help/index.html",
                      "/usr/share/vorlaune/demo/vorlaune-demo.mid", "/usr/share/man/man1/vorlaune.1.gz",
                      "/usr/share/doc/vorlaune/copyright"):
             check(path in entries, f"the package holds {path}")
