@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMetaProperty>
@@ -154,6 +155,24 @@ QWidget* FindField(QDialog* dialog, const QString& name) {
 bool SetField(QWidget* field, const QString& value, std::string& why) {
     if (!field->isEnabled()) {
         why = "is disabled";
+        return false;
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(field); button && !button->isCheckable()) {
+        // A push button is pressed; one that opens a dialog fills it from the next statement.
+        if (value.toLower() != "click") {
+            why = "is a button (press it with click)";
+            return false;
+        }
+        button->click();
+        return true;
+    }
+    if (auto* list = qobject_cast<QListWidget*>(field)) {
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->text().trimmed() == value) {
+                list->setCurrentRow(row);
+                return true;
+            }
+        why = "has no entry \"" + value.toStdString() + "\"";
         return false;
     }
     if (auto* button = qobject_cast<QAbstractButton*>(field)) {

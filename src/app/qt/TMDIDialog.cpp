@@ -18,6 +18,8 @@
 #include "app/ViewStack.h"
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "devices/qt/DeviceSelDialog.h"
+#include "edit/MC_SongDeviceFile.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
@@ -732,9 +734,29 @@ void TMDIDialog::Command(int id) {
     case cmd::kSnapTo:
         SnapToDialog::Ask(this, snapTo_);
         break;
+    case cmd::kSelectDeviceType:
+        SelectDeviceType();
+        break;
     default:
         break;
     }
+}
+
+// The chosen device also becomes the one new songs take.
+void TMDIDialog::SelectDeviceType() {
+    Song& song = document_->GetSong();
+    AString chosen;
+    if (!DeviceSelDialog::Ask(this, song.DeviceFile(), chosen))
+        return;
+    if (INIFile* ini = INIFile::Global())
+        ini->WriteString("DEFAULTDEVICE", chosen);
+    document_->Commands().Submit(std::make_unique<MC_SongDeviceFile>(song, chosen));
+    SongChanged();
+}
+
+void TMDIDialog::RefreshDevice() {
+    Song& song = document_->GetSong();
+    song.SetDeviceFile(song.DeviceFile());
 }
 
 void TMDIDialog::Undo() {

@@ -70,6 +70,8 @@ public:
     // The song changed outside the views (undo, redo, a track property): refresh all.
     void SongChanged();
     void RefreshCaption();
+    // Reads the song's device definition again (after the definitions were edited).
+    void RefreshDevice();
 
     bool OptionOn(Option option) const;
     void SetOption(Option option, bool on);
@@ -131,6 +133,7 @@ private:
     void Tick();
     void OptionPressed(Option option, bool on);
     void LaterFeature(const char* what);
+    void SelectDeviceType();
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
 
     TVorlaune& app_;

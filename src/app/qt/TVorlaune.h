@@ -105,6 +105,7 @@ private:
     void ActivateListed(int index);
     void InstallMenu(int menuId);
     void Later(int id);
+    void DefineDeviceTypes();
     void Print();
     void PrintPreviewCommand();
     void PrintSetup();
