@@ -10,10 +10,6 @@ namespace {
 using ControllerDialogs = HomeFixture;
 namespace fs = std::filesystem;
 
-std::string CtrFile(unsigned number, const std::string& name) {
-    return "%" + U16(number) + '\0' + U16(0) + U16(127) + U16(0) + Str(name);
-}
-
 std::vector<std::string> Entries(const ControllerList& list) {
     std::vector<std::string> entries;
     for (const MidiController* c : list.Controllers())

@@ -11,10 +11,6 @@ namespace {
 using DeviceDialogs = HomeFixture;
 namespace fs = std::filesystem;
 
-std::string CtrFile(unsigned number, const std::string& name) {
-    return "%" + U16(number) + '\0' + U16(0) + U16(127) + U16(0) + Str(name);
-}
-
 std::string MdvFile(const std::string& name, const std::vector<std::string>& controllers) {
     std::string bytes = Str(name) + "\xED" + U32(static_cast<unsigned>(controllers.size()));
     for (const std::string& c : controllers)

@@ -12,7 +12,7 @@ TEST(BankChoice, TakesBanksOfFourteenBitsAndNamesThem) {
     }
     EXPECT_EQ(program, 9);
     EXPECT_EQ(bank, -1);
-    ASSERT_FALSE(BankChoice{"16383", 0}.Read(program, bank));
+    ASSERT_FALSE((BankChoice{"16383", 0}.Read(program, bank)));
     EXPECT_EQ(program, 0);
     EXPECT_EQ(bank, 16383);
     EXPECT_EQ(BankChoice::Name(0, 133).str(), "Grand Piano (bank 133)");

@@ -1,40 +1,23 @@
 #include "devices/qt/ControllerListDialog.h"
 
-#include <QHBoxLayout>
+#include <QFontDatabase>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "devices/qt/ControllerDefDialog.h"
 
 ControllerListDialog::ControllerListDialog(QWidget* parent)
-    : DefinitionDialog(parent, "Controllers Definition") {
-    auto* row = new QHBoxLayout;
-    list_ = new QListWidget(this);
+    : DefinitionListDialog(parent, "Controllers Definition", "Controllers") {
     // The entries line up their numbers.
-    list_->setFont(QFont("Monospace"));
-    row->addWidget(Named(list_, "Controllers"));
-    auto* buttons = new QVBoxLayout;
-    for (auto [text, action] : {std::pair{"Add", &ControllerListDialog::Add},
-                                {"Change", &ControllerListDialog::Change},
-                                {"Delete", &ControllerListDialog::Delete}}) {
-        auto* button = new QPushButton(text, this);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch();
-    row->addLayout(buttons);
+    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     controllers_.Load();
     Refill(controllers_.Controllers().IsEmpty() ? -1 : 0);
-    Finish(row, false);
 }
 
 void ControllerListDialog::Refill(int row) {
-    list_->clear();
+    std::vector<AString> entries;
     for (const MidiController* c : controllers_.Controllers())
-        list_->addItem(QString::fromStdString(c->ListEntry().str()));
-    list_->setCurrentRow(row);
+        entries.push_back(c->ListEntry());
+    ShowEntries(entries, row);
 }
 
 void ControllerListDialog::Add() {
@@ -50,7 +33,7 @@ void ControllerListDialog::Add() {
 }
 
 void ControllerListDialog::Change() {
-    const int row = list_->currentRow();
+    const int row = Row();
     if (row < 0)
         return;
     auto index = static_cast<std::size_t>(row);
@@ -67,7 +50,7 @@ void ControllerListDialog::Change() {
 }
 
 void ControllerListDialog::Delete() {
-    const int row = list_->currentRow();
+    const int row = Row();
     if (row < 0)
         return;
     if (auto refusal = controllers_.Delete(static_cast<std::size_t>(row))) {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "devices/ControllerList.h"
-#include "devices/qt/DefinitionDialog.h"
+#include "devices/qt/DefinitionListDialog.h"
 
-class QListWidget;
-
-// "Controllers Definition": the controller definitions of the home directory by number,
-// each added, changed (through "Controller Definition") or deleted at once.
-class ControllerListDialog : public DefinitionDialog {
+// "Controllers Definition": the controller definitions of the home directory by number;
+// a change goes through "Controller Definition".
+class ControllerListDialog : public DefinitionListDialog {
     Q_OBJECT
 public:
     explicit ControllerListDialog(QWidget* parent);
@@ -16,10 +14,9 @@ public:
 
 private:
     void Refill(int row);
-    void Add();
-    void Change();
-    void Delete();
+    void Add() override;
+    void Change() override;
+    void Delete() override;
 
     ControllerList controllers_;
-    QListWidget* list_ = nullptr;
 };

@@ -1,37 +1,18 @@
 #include "devices/qt/DeviceListDialog.h"
 
-#include <QHBoxLayout>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "devices/qt/DeviceDefDialog.h"
 
-DeviceListDialog::DeviceListDialog(QWidget* parent) : DefinitionDialog(parent, "MIDI Devices") {
-    auto* row = new QHBoxLayout;
-    list_ = new QListWidget(this);
-    row->addWidget(Named(list_, "Devices"));
-    auto* buttons = new QVBoxLayout;
-    for (auto [text, action] : {std::pair{"Add", &DeviceListDialog::Add},
-                                {"Change", &DeviceListDialog::Change},
-                                {"Delete", &DeviceListDialog::Delete}}) {
-        auto* button = new QPushButton(text, this);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch();
-    row->addLayout(buttons);
+DeviceListDialog::DeviceListDialog(QWidget* parent)
+    : DefinitionListDialog(parent, "MIDI Devices", "Devices") {
     devices_.Load();
     Refill(devices_.Entries().empty() ? -1 : 0);
-    Finish(row, false);
 }
 
 void DeviceListDialog::Refill(int row) {
-    list_->clear();
+    std::vector<AString> names;
     for (const DeviceList::Entry& entry : devices_.Entries())
-        list_->addItem(QString::fromStdString(entry.name.str()));
-    list_->setCurrentRow(row);
+        names.push_back(entry.name);
+    ShowEntries(names, row);
 }
 
 void DeviceListDialog::Add() {
@@ -46,7 +27,7 @@ void DeviceListDialog::Add() {
 }
 
 void DeviceListDialog::Change() {
-    const int row = list_->currentRow();
+    const int row = Row();
     if (row < 0)
         return;
     std::optional<Message> refusal;
@@ -65,7 +46,7 @@ void DeviceListDialog::Change() {
 }
 
 void DeviceListDialog::Delete() {
-    const int row = list_->currentRow();
+    const int row = Row();
     if (row < 0)
         return;
     if (auto refusal = devices_.Delete(static_cast<std::size_t>(row))) {

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "devices/DeviceList.h"
-#include "devices/qt/DefinitionDialog.h"
+#include "devices/qt/DefinitionListDialog.h"
 
-class QListWidget;
-
-// "MIDI Devices": the device definitions of the home directory, each added, changed
-// (through "Device Definition") or deleted at once.
-class DeviceListDialog : public DefinitionDialog {
+// "MIDI Devices": the device definitions of the home directory by name; a change goes
+// through "Device Definition".
+class DeviceListDialog : public DefinitionListDialog {
     Q_OBJECT
 public:
     explicit DeviceListDialog(QWidget* parent);
@@ -16,10 +14,9 @@ public:
 
 private:
     void Refill(int row);
-    void Add();
-    void Change();
-    void Delete();
+    void Add() override;
+    void Change() override;
+    void Delete() override;
 
     DeviceList devices_;
-    QListWidget* list_ = nullptr;
 };
