@@ -81,9 +81,9 @@ std::vector<MenuCommand> Build() {
         Item(kInsertSpace, "&Edit", "&Insert Space..."),
         Item(kDeleteTimeRange, "&Edit", "Delete Time Ran&ge..."),
         // Device
-        Item(kSelectDeviceType, "&Device", "&Select Device Type...", later),
-        Everywhere(Item(kDefineDeviceType, "&Device", "&Define Device Type...", later)),
-        Everywhere(Item(kDefineController, "&Device", "Define &Controller...", later)),
+        Item(kSelectDeviceType, "&Device", "&Select Device Type..."),
+        Everywhere(Item(kDefineDeviceType, "&Device", "&Define Device Type...", frame)),
+        Everywhere(Item(kDefineController, "&Device", "Define &Controller...", frame)),
         Separated(Checkable(Item(kMidiMapper, "&Device", "Midi Mapper", frame, always))),
         // Song
         Item(kSongProperties, "&Song", "&Song Properties..."),

@@ -73,6 +73,25 @@ FileResult ReplaceFileContents(const fs::path& file, const std::string& bytes) {
     return AtomicFile::Replace(file, bytes);
 }
 
+Message DefinitionRefusal(const AString& text) {
+    return Message{kAppTitle, text, MessageIcon::Stop, MessageButtons::Ok};
+}
+
+Message WriteFailure(const FileResult& result) {
+    return DefinitionRefusal(AString(result.Explain("The definition could not be saved.")));
+}
+
+std::optional<Message> DeleteDefinition(const AString& fileName, const char* readOnlyText) {
+    const fs::path file = DefinitionPath(fileName);
+    if (IsReadOnlyFile(file))
+        return DefinitionRefusal(readOnlyText);
+    std::error_code ec;
+    if (!fs::remove(file, ec) && ec)
+        return DefinitionRefusal(AString(FileResult::FromErrno(file, ec.value())
+                                             .Explain("The definition could not be deleted.")));
+    return std::nullopt;
+}
+
 FileResult ReadDefinitionFile(const fs::path& file, std::string& bytes) {
     return RegularFile::ReadAll(file, bytes, kMaxDefinitionBytes);
 }

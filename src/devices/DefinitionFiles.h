@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "util/AString.h"
 #include "util/FileResult.h"
+#include "util/Messages.h"
 
 // Device and controller definitions live one per file in the home directory. Names are
 // always resolved against that folder; the current directory is never changed.
@@ -35,6 +37,14 @@ bool IsReadOnlyFile(const std::filesystem::path& file);
 // Replaces the file through a temporary one beside it, so that a failed write leaves
 // the old file intact. Refuses to replace a read-only file.
 FileResult ReplaceFileContents(const std::filesystem::path& file, const std::string& bytes);
+
+// What the definition dialogs show when they refuse: a stop message titled with the
+// program's name.
+Message DefinitionRefusal(const AString& text);
+// The refusal for a definition file that could not be written.
+Message WriteFailure(const FileResult& result);
+// Deletes a definition file; a read-only one stays, refused with `readOnlyText`.
+std::optional<Message> DeleteDefinition(const AString& fileName, const char* readOnlyText);
 
 // Definitions are small; a file near this size is none.
 constexpr std::size_t kMaxDefinitionBytes = 16 << 20;

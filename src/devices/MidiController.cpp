@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "devices/DefinitionFiles.h"
+#include "devices/RangedField.h"
 #include "util/Messages.h"
 
 MidiController::MidiController() : name_("Undefined") {}
@@ -78,24 +79,28 @@ bool MidiController::Delete() {
     return std::filesystem::remove(DefinitionPath(fileName_), ec);
 }
 
-bool MidiController::ApplyEdit(const AString& name, std::int16_t number, bool onOff,
-                               std::int16_t low, std::int16_t high, std::int16_t defaultValue) {
-    if (low > high) {
-        ShowMessage("Validation Error", "Low range is higher than the high range.",
-                    MessageIcon::Stop);
-        return false;
+std::optional<Message> MidiController::ApplyEdit(const AString& name, std::int16_t number,
+                                                 bool onOff, std::int16_t low, std::int16_t high,
+                                                 std::int16_t defaultValue) {
+    if (onOff) {
+        low = 0;
+        high = 127;
+        if (defaultValue < low || defaultValue > high)
+            defaultValue = 0;
     }
-    if (defaultValue < low || defaultValue > high) {
-        ShowMessage("Validation Error", "Default value not within range.", MessageIcon::Stop);
-        return false;
-    }
+    if (low > high)
+        return Message{kValidationTitle, "Low range is higher than the high range.",
+                       MessageIcon::Stop, MessageButtons::Ok};
+    if (defaultValue < low || defaultValue > high)
+        return Message{kValidationTitle, "Default value not within range.", MessageIcon::Stop,
+                       MessageButtons::Ok};
     name_ = name;
     number_ = number;
     onOff_ = onOff;
-    low_ = onOff ? 0 : low;
-    high_ = onOff ? 127 : high;
+    low_ = low;
+    high_ = high;
     default_ = defaultValue;
-    return true;
+    return std::nullopt;
 }
 
 AString MidiController::ListEntry() const {

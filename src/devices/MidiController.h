@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "util/AString.h"
 #include "util/FileResult.h"
+#include "util/Messages.h"
 
 // One MIDI control-change number with its name, value range and default, or an on/off
 // switch. Stored one per ".CTR" file in the home directory.
@@ -29,10 +31,12 @@ public:
     FileResult Write();
     bool Delete();
 
-    // The editor's OK: false with the message shown (and nothing changed) when the
-    // range or the default is wrong. A switch always gets the range 0 to 127.
-    bool ApplyEdit(const AString& name, std::int16_t number, bool onOff, std::int16_t low,
-                   std::int16_t high, std::int16_t defaultValue);
+    // The editor's OK: the message to show (and nothing changed) when the range or the
+    // default is wrong. A switch gets the range 0 to 127 whatever `low` and `high` say,
+    // and a default outside it becomes 0.
+    std::optional<Message> ApplyEdit(const AString& name, std::int16_t number, bool onOff,
+                                     std::int16_t low, std::int16_t high,
+                                     std::int16_t defaultValue);
 
     // "  7: Volume" for the controller list, "7: Volume" for the device dialog.
     AString ListEntry() const;

@@ -47,3 +47,7 @@ inline std::string U32(unsigned value) {
 inline std::string Str(const std::string& text) {
     return U32(static_cast<unsigned>(text.size())) + text;
 }
+// A controller definition file: number and name, range 0 to 127, default 0.
+inline std::string CtrFile(unsigned number, const std::string& name) {
+    return "%" + U16(number) + '\0' + U16(0) + U16(127) + U16(0) + Str(name);
+}

@@ -91,30 +91,6 @@ TEST_F(Controllers, ReadOnlyComesFromThePermissionsAndIsNotOverwritten) {
     EXPECT_EQ(Bytes("LOCKED.CTR"), CtrFile(7, false, 0, 127, 100, "Volume"));
 }
 
-TEST_F(Controllers, EditorChecksRangeBeforeDefault) {
-    MidiController c;
-    EXPECT_FALSE(c.ApplyEdit("Pan", 10, false, 10, 5, 99));
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text.str(), "Low range is higher than the high range.");
-    EXPECT_EQ(shown[0].title.str(), "Validation Error");
-    EXPECT_EQ(shown[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(c.Name().str(), "Undefined"); // unchanged
-
-    EXPECT_FALSE(c.ApplyEdit("Pan", 10, false, 10, 20, 21));
-    EXPECT_EQ(shown.back().text.str(), "Default value not within range.");
-
-    EXPECT_TRUE(c.ApplyEdit("Pan", 10, false, 10, 20, 10));
-    EXPECT_TRUE(c.ApplyEdit("Pan", 10, false, 10, 20, 20));
-    EXPECT_EQ(shown.size(), 2u);
-    EXPECT_EQ(c.DefaultValue(), 20);
-
-    // A switch is stored with 0 to 127 whatever the hidden range fields held.
-    EXPECT_TRUE(c.ApplyEdit("Hold", 64, true, 0, 16383, 0));
-    EXPECT_TRUE(c.OnOff());
-    EXPECT_EQ(c.Low(), 0);
-    EXPECT_EQ(c.High(), 127);
-}
-
 TEST_F(Controllers, ListEntriesPadTheNumberOnlyInTheControllerList) {
     MidiController c;
     c.SetName("Volume");

@@ -13,10 +13,6 @@ namespace {
 
 using Devices = HomeFixture;
 
-std::string CtrFile(unsigned number, const std::string& name) {
-    return "%" + U16(number) + '\0' + U16(0) + U16(127) + U16(0) + Str(name);
-}
-
 } // namespace
 
 TEST_F(Devices, RoundTripKeepsEmptyEntriesAndSpacesInTheName) {

@@ -14,6 +14,7 @@
 #include "edit/MC_PasteBlock.h"
 #include "edit/MC_PutMsgAtTime.h"
 #include "edit/MC_SetTimeKeySig.h"
+#include "edit/MC_SongDeviceFile.h"
 #include "edit/MC_SongProperties.h"
 #include "edit/MC_Transpose.h"
 
@@ -168,6 +169,21 @@ TEST(Commands, SongPropertiesRescaleAndLeaveUnsetTextsUnset) {
     EXPECT_EQ(Brief(*song), "95:n60/48");
     EXPECT_TRUE(song->title.set);
     EXPECT_FALSE(song->author.set);
+}
+
+TEST(Commands, ChoosingADeviceIsUndoneWithoutLosingTheStepsBefore) {
+    auto song = BuildSong("0 n60 10");
+    TestView view(*song);
+    CommandProcessor cp;
+    cp.Submit(std::make_unique<MC_Transpose>(view.it, 0, 10, 2));
+    const AString before = song->DeviceFile();
+    cp.Submit(std::make_unique<MC_SongDeviceFile>(*song, "SYNTH.MDV"));
+    EXPECT_EQ(song->DeviceFile().str(), "SYNTH.MDV");
+    cp.Undo();
+    EXPECT_EQ(song->DeviceFile(), before);
+    EXPECT_STREQ(cp.UndoName(), "Transpose");
+    cp.Redo();
+    EXPECT_EQ(song->DeviceFile().str(), "SYNTH.MDV");
 }
 
 TEST(Commands, MovingASignatureEntryToAnotherMeasure) {

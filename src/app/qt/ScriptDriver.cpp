@@ -174,8 +174,8 @@ bool SetField(QWidget* field, const QString& value, std::string& why) {
     if (auto* button = qobject_cast<QAbstractButton*>(field)) {
         const QString v = value.toLower();
         if (!button->isCheckable()) {
-            // A push button, such as Add... of a list of changes: pressed. A dialog it
-            // opens is filled by the next dialog statement.
+            // A push button, such as Add... of a list: pressed. A dialog it opens is
+            // filled by the next dialog statement.
             if (v != "click") {
                 why = "is a button: its value is click";
                 return false;
@@ -187,9 +187,12 @@ bool SetField(QWidget* field, const QString& value, std::string& why) {
         return true;
     }
     if (auto* lines = qobject_cast<QListWidget*>(field)) {
-        const QList<QListWidgetItem*> found = lines->findItems(value, Qt::MatchStartsWith);
+        // An entry by its whole text, else the first line that starts so.
+        QList<QListWidgetItem*> found = lines->findItems(value, Qt::MatchExactly);
+        if (found.isEmpty())
+            found = lines->findItems(value, Qt::MatchStartsWith);
         if (found.isEmpty()) {
-            why = "has no line starting \"" + value.toStdString() + "\"";
+            why = "has no line \"" + value.toStdString() + "\"";
             return false;
         }
         lines->setCurrentItem(found.front());

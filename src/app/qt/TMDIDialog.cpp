@@ -19,7 +19,9 @@
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
+#include "devices/qt/DeviceSelDialog.h"
 #include "edit/MC_DeleteTrack.h"
+#include "edit/MC_SongDeviceFile.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
@@ -740,6 +742,9 @@ void TMDIDialog::Command(int id) {
     case cmd::kDeleteTrack:
         SongCommand(id);
         break;
+    case cmd::kSelectDeviceType:
+        SelectDeviceType();
+        break;
     default:
         break;
     }
@@ -785,6 +790,23 @@ void TMDIDialog::TrackCommandDone(const CPCommand* command, bool undone) {
         else
             v->TrackDeleted(deletion->TrackNumber());
     }
+}
+
+// The chosen device also becomes the one new songs take.
+void TMDIDialog::SelectDeviceType() {
+    Song& song = document_->GetSong();
+    AString chosen;
+    if (!DeviceSelDialog::Ask(this, song.DeviceFile(), chosen))
+        return;
+    if (INIFile* ini = INIFile::Global())
+        ini->WriteString("DEFAULTDEVICE", chosen);
+    document_->Commands().Submit(std::make_unique<MC_SongDeviceFile>(song, chosen));
+    SongChanged();
+}
+
+void TMDIDialog::RefreshDevice() {
+    Song& song = document_->GetSong();
+    song.SetDeviceFile(song.DeviceFile());
 }
 
 void TMDIDialog::Undo() {

@@ -71,6 +71,8 @@ public:
     // The song changed outside the views (undo, redo, a track property): refresh all.
     void SongChanged();
     void RefreshCaption();
+    // Reads the song's device definition again (after the definitions were edited).
+    void RefreshDevice();
 
     bool OptionOn(Option option) const;
     void SetOption(Option option, bool on);
@@ -136,6 +138,7 @@ private:
     void SongCommand(int id);
     // Views hear of a track deletion, and of its undo, by track number.
     void TrackCommandDone(const CPCommand* command, bool undone);
+    void SelectDeviceType();
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
 
     TVorlaune& app_;

@@ -27,6 +27,8 @@
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/WaveToNoteSettingsDialog.h"
+#include "devices/qt/ControllerListDialog.h"
+#include "devices/qt/DeviceListDialog.h"
 #include "devices/qt/QtVirtualKey.h"
 #include "midifile/MidiReader.h"
 #include "model/Song.h"
@@ -269,6 +271,12 @@ void TVorlaune::Command(int id) {
     case kTile:
         Tile();
         break;
+    case kDefineDeviceType:
+        DefineDeviceTypes();
+        break;
+    case kDefineController:
+        ControllerListDialog::Run(frame_.get());
+        break;
     default:
         ToggleOption(id);
         break;
@@ -355,6 +363,13 @@ void TVorlaune::Later(int id) {
     ShowMessage(kAppTitle,
                 AString((what + " is not available in this version of Vorlaune.").toStdString()),
                 MessageIcon::Information);
+}
+
+// Songs hold their device definitions read; edited ones are read again.
+void TVorlaune::DefineDeviceTypes() {
+    DeviceListDialog::Run(frame_.get());
+    for (TMDIDialog* window : windows_)
+        window->RefreshDevice();
 }
 
 // --- printing ------------------------------------------------------------------------

@@ -111,6 +111,7 @@ private:
     void Later(int id);
     void EditKeyAssignments();
     void ShowHelp(const char* page);
+    void DefineDeviceTypes();
     void Print();
     void PrintPreviewCommand();
     void PrintSetup();

@@ -8,8 +8,10 @@
 #include "model/Instruments.h"
 #include "model/Song.h"
 #include "util/Messages.h"
+#include "views/BankChoice.h"
 #include "views/SubWindowMaker.h"
 #include "views/ViewFilterChoice.h"
+#include "views/qt/BankSelectDialog.h"
 #include "views/qt/NoteLengthIcons.h"
 #include "views/qt/ViewFilterDialog.h"
 
@@ -201,9 +203,10 @@ void BasicView::RefreshStrip() {
     trackList_->setCurrentIndex(std::min<int>(placement_.track, trackList_->count() - 1));
     channelList_->setCurrentIndex(std::min<int>(placement_.channel, 15));
     instrumentList_->setItemText(
-        128, QString::fromUtf8(InstrumentName(placement_.program)) +
-                 (placement_.bank >= 0 ? QString(" (bank %1)").arg(placement_.bank) : QString()));
-    instrumentList_->setCurrentIndex(std::min<int>(placement_.program, 127));
+        128, QString::fromStdString(BankChoice::Name(placement_.program, placement_.bank).str()));
+    // An instrument from a bank shows as the last entry, which names the bank.
+    instrumentList_->setCurrentIndex(placement_.bank >= 0 ? 128
+                                                          : std::min<int>(placement_.program, 127));
     filling_ = false;
 }
 
@@ -236,9 +239,7 @@ void BasicView::InstrumentChosen(int index) {
     if (filling_ || index < 0)
         return;
     if (index == 128) {
-        ShowMessage(kAppTitle, "Choosing a bank is not available in this version of Vorlaune.",
-                    MessageIcon::Information);
-        RefreshStrip();
+        ChooseBank();
         return;
     }
     if (!filter_.ShowsInstrument(static_cast<std::size_t>(index))) {
@@ -248,6 +249,22 @@ void BasicView::InstrumentChosen(int index) {
     placement_.program = static_cast<std::uint8_t>(index);
     placement_.bank = -1;
     AskToChangeTrack(" to this instrument?");
+    RefreshStrip();
+    if (callbacks_.filterChanged)
+        callbacks_.filterChanged();
+}
+
+void BasicView::ChooseBank() {
+    std::uint8_t program = placement_.program > 127 ? 0 : placement_.program;
+    std::int32_t bank = placement_.bank;
+    // Like the plain list: an instrument the view would not show is not taken.
+    if (!BankSelectDialog::Ask(this, program, bank) || !filter_.ShowsInstrument(program)) {
+        RefreshStrip();
+        return;
+    }
+    placement_.program = program;
+    placement_.bank = bank;
+    AskToChangeTrack(" to this bank/instrument?");
     RefreshStrip();
     if (callbacks_.filterChanged)
         callbacks_.filterChanged();

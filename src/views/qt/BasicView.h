@@ -72,6 +72,7 @@ private:
     void BuildStrip(const SubWindowMaker& strip, int tooltipLevel);
     void BuildShortStrip(int tooltipLevel);
     void InstrumentChosen(int index);
+    void ChooseBank();
     void AskToChangeTrack(const char* what);
 
     QComboBox* kind_ = nullptr;
