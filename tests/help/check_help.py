@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Checks the help pages: each has a title, and every link leads to a page of the help
-and, when it names one, an anchor that page has.
+"""Checks the help pages: each has a title, every link leads to a page of the help and,
+when it names one, an anchor that page has, and every picture is there.
 
     check_help.py HELP_FOLDER
 """
@@ -12,7 +12,8 @@ from pathlib import Path
 class Page(HTMLParser):
     def __init__(self):
         super().__init__()
-        self.ids, self.links, self.title, self._in_title = set(), [], "", False
+        self.ids, self.links, self.images = set(), [], []
+        self.title, self._in_title = "", False
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
@@ -22,6 +23,8 @@ class Page(HTMLParser):
             self.ids.add(attrs["name"])
         if tag == "a" and "href" in attrs:
             self.links.append(attrs["href"])
+        if tag == "img":
+            self.images.append(attrs.get("src", ""))
         self._in_title = tag == "title"
 
     def handle_endtag(self, tag):
@@ -55,6 +58,9 @@ def main() -> int:
                 problems.append(f"{name}: link to a page that does not exist: {link}")
             elif anchor and anchor not in pages[target].ids:
                 problems.append(f"{name}: link to an anchor that does not exist: {link}")
+        for image in page.images:
+            if not (folder / image).is_file():
+                problems.append(f"{name}: picture that does not exist: {image}")
     for p in problems:
         print(p)
     print(f"{len(pages)} pages, {sum(len(p.links) for p in pages.values())} links, "
