@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <filesystem>
 
 #include "devices/MidiDevice.h"
@@ -185,6 +186,18 @@ void NoteView::DotToggled(bool on) {
 
 void NoteView::TripletToggled(bool on) {
     editor_.SetTriplet(on);
+}
+
+const ViewOptions& NoteView::Options() const {
+    const Track* first = song_.GetTrack(0);
+    return first ? first->options : defaults_;
+}
+
+QScrollBar* NoteView::MakeVerticalBar() {
+    auto* bar = new QScrollBar(Qt::Vertical, this);
+    bar->setFocusPolicy(Qt::NoFocus);
+    connect(bar, &QScrollBar::valueChanged, this, [this] { update(); });
+    return bar;
 }
 
 bool NoteView::MovePitchToKey() const {

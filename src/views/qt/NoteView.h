@@ -11,6 +11,7 @@
 #include "views/qt/BasicView.h"
 
 class CommandProcessor;
+class QScrollBar;
 class ControllerBand;
 
 // The base of the two note views (staff and piano roll): the current note, the
@@ -64,6 +65,11 @@ protected:
     // A settings dialog's OK: the options go to the first track, or to every track when
     // the dialog's "all tracks" box was checked; one change that can be undone. False,
     // with the message shown, while the song has no track to keep them.
+    // The view settings stored with the song (in its first track); the defaults while it
+    // has none.
+    const ViewOptions& Options() const;
+    // The vertical scroll bar at the view's right: no focus, a move repaints.
+    QScrollBar* MakeVerticalBar();
     bool MayChangeOptions() const;
     void StoreOptions(ViewOptions options);
     // Names the song's present state: it changes with every edit, undo and redo.
@@ -118,6 +124,7 @@ private:
     bool AskRange(ControllerRangeChoice& choice) override;
     bool AskController(std::uint8_t& controller) override;
 
+    ViewOptions defaults_;
     NoteEditor editor_;
     CommandProcessor& commands_;
     QTimer hesitation_;

@@ -28,20 +28,13 @@ PianoRollView::PianoRollView(Song& song, CommandProcessor& commands, ViewCallbac
                              const SubWindowMaker& strip, int tooltipLevel, QWidget* parent)
     : NoteView(song, commands, std::move(callbacks), filter, placement, strip, tooltipLevel,
                parent) {
-    vertical_ = new QScrollBar(Qt::Vertical, this);
+    vertical_ = MakeVerticalBar();
     vertical_->setObjectName("keyboardScroll");
-    vertical_->setFocusPolicy(Qt::NoFocus);
-    connect(vertical_, &QScrollBar::valueChanged, this, [this] { update(); });
     setMouseTracking(true);
     RefreshStrip();
 }
 
 PianoRollView::~PianoRollView() = default;
-
-const ViewOptions& PianoRollView::Options() const {
-    const Track* first = song_.GetTrack(0);
-    return first ? first->options : defaults_;
-}
 
 int PianoRollView::GridRight() const {
     return std::max(width() - kScrollBarWidth, PianoRollDrawer::kKeyboardWidth + 1);

@@ -53,7 +53,6 @@ private:
     bool MovesPitchIntoKey() const override { return false; }
     std::int32_t TicksPerQuarter() const override;
 
-    const ViewOptions& Options() const;
     // The request for the view's present size and scroll positions.
     PianoRollDrawer::Request MakeRequest();
     std::int32_t SnapTicks() const;
@@ -63,7 +62,6 @@ private:
 
     PianoRollDrawer drawer_;
     QScrollBar* vertical_ = nullptr;
-    ViewOptions defaults_;
     NoteMouse mouse_{Editor(), *this};
     // The longest note the filter shows, for notes that start left of the view; -1 until
     // known.

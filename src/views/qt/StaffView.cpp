@@ -25,21 +25,14 @@ StaffView::StaffView(Song& song, CommandProcessor& commands, ViewCallbacks callb
                      const SubWindowMaker& strip, int tooltipLevel, QWidget* parent)
     : NoteView(song, commands, std::move(callbacks), filter, placement, strip, tooltipLevel,
                parent) {
-    vertical_ = new QScrollBar(Qt::Vertical, this);
+    vertical_ = MakeVerticalBar();
     vertical_->setRange(0, StaffScreen::kMaxScrollSteps);
     vertical_->setPageStep(4);
-    vertical_->setFocusPolicy(Qt::NoFocus);
-    connect(vertical_, &QScrollBar::valueChanged, this, [this] { update(); });
     setMouseTracking(true);
     RefreshStrip();
 }
 
 StaffView::~StaffView() = default;
-
-const ViewOptions& StaffView::Options() const {
-    const Track* first = song_.GetTrack(0);
-    return first ? first->options : defaults_;
-}
 
 int StaffView::StaffWidth() const {
     return std::max(width() - kScrollBarWidth, 1);

@@ -56,7 +56,6 @@ private:
     std::int32_t GridStep() const;
     void UpdatePreview(int x, int y);
 
-    const ViewOptions& Options() const;
     ViewFilter ShownFilter() const;
     ViewOptions ShownOptions() const;
     int StaffWidth() const;
@@ -64,7 +63,6 @@ private:
     StaffScreen screen_;
     QImage image_;
     QScrollBar* vertical_ = nullptr;
-    ViewOptions defaults_;
     bool painted_ = false;
     bool keepCurrentVisible_ = false;
     NoteMouse mouse_{Editor(), *this};
