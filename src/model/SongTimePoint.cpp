@@ -18,7 +18,10 @@ SongTimePoint::AddResult SongTimePoint::Add(std::unique_ptr<MidiMsg> msg) {
                 continue;
             }
             if (FinePartner(here->controller) == cc.controller && cc.controller != kPitchBend) {
-                here->value = static_cast<std::uint16_t>(here->value + cc.value);
+                // The fine value is the low seven bits of its coarse controller, as on a
+                // device: a second one replaces the first instead of adding past 14 bits.
+                here->value =
+                    static_cast<std::uint16_t>((here->value & 0x3F80) | (cc.value & 0x7F));
                 return result;
             }
         }

@@ -80,6 +80,10 @@ TEST(Song, ControlChangesReplaceMergeAndGoBeforeNotes) {
     auto merged = BuildSong("0 cc7=1280, 0 cc39=5, 0 c1 cc39=9");
     EXPECT_EQ(DumpRecords(*merged), "0 0 cc ch=0 ctl=7 val=1285\n"
                                     "0 0 cc ch=1 ctl=39 val=9\n");
+    // A second fine value replaces the first: the value stays within 14 bits, as a file
+    // saved from it holds it.
+    auto twice = BuildSong("0 cc1=16256, 0 cc33=68, 0 cc33=61");
+    EXPECT_EQ(DumpRecords(*twice), "0 0 cc ch=0 ctl=1 val=16317\n");
 }
 
 TEST(Song, ChangingResolutionRescalesDeltasDurationsAndTempoTicks) {
