@@ -1,0 +1,143 @@
+#include "record/RtMidiInputSystem.h"
+
+#include <RtMidi.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kClientName = "Vorlaune";
+
+struct PortAddress {
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    unsigned port = 0;
+    std::string name;
+};
+
+void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
+
+void KeepError(RtMidiError::Type, const std::string& text, void* data) {
+    *static_cast<std::string*>(data) = text;
+}
+
+std::vector<PortAddress> ListPorts() {
+    std::vector<PortAddress> ports;
+    std::vector<RtMidi::Api> apis;
+    RtMidiIn::getCompiledApi(apis);
+    for (RtMidi::Api api : apis) {
+        if (api == RtMidi::RTMIDI_DUMMY)
+            continue;
+        try {
+            RtMidiIn in(api, kClientName);
+            in.setErrorCallback(IgnoreError, nullptr);
+            const unsigned count = in.getPortCount();
+            for (unsigned i = 0; i < count; ++i)
+                ports.push_back({api, i, in.getPortName(i)});
+        } catch (const RtMidiError&) {
+            // A MIDI system that cannot be reached has no ports to offer.
+        }
+    }
+    return ports;
+}
+
+// The library's version stands for the driver version the ports do not have.
+void LibraryVersion(int& major, int& minor) {
+    major = minor = 0;
+    std::sscanf(RtMidi::getVersion().c_str(), "%d.%d", &major, &minor);
+}
+
+class RtMidiInputPort : public MidiInputPort {
+public:
+    RtMidiInputPort(std::unique_ptr<RtMidiIn> in, MidiInputReceiver& receiver)
+        : in_(std::move(in)), receiver_(receiver) {}
+    ~RtMidiInputPort() override { Stop(); }
+
+    bool Start(AString& error) override {
+        start_ = std::chrono::steady_clock::now();
+        try {
+            in_->setErrorCallback(&RtMidiInputPort::Problem, this);
+            in_->setCallback(&RtMidiInputPort::Deliver, this);
+        } catch (const RtMidiError& e) {
+            error = e.getMessage();
+            return false;
+        }
+        return true;
+    }
+
+    void Stop() override {
+        // Closing joins the library's input thread: no delivery runs after it.
+        if (in_ && in_->isPortOpen())
+            in_->closePort();
+    }
+
+private:
+    std::uint32_t Now() const {
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - start_)
+                                              .count());
+    }
+
+    static void Deliver(double, std::vector<unsigned char>* message, void* data) {
+        auto& self = *static_cast<RtMidiInputPort*>(data);
+        if (!message || message->empty())
+            return;
+        const std::uint32_t ms = self.Now();
+        if (message->size() > 3) {
+            std::uint32_t packed = 0;
+            for (std::size_t i = 0; i < 4; ++i)
+                packed |= std::uint32_t{(*message)[i]} << (8 * i);
+            self.receiver_.Fault(MidiInputReceiver::Trouble::LongMessage, packed, ms);
+            return;
+        }
+        self.receiver_.Receive(message->data(), message->size(), ms);
+    }
+
+    // Errors the driver reports while the port runs (a lost connection, an overrun).
+    static void Problem(RtMidiError::Type, const std::string&, void* data) {
+        auto& self = *static_cast<RtMidiInputPort*>(data);
+        self.receiver_.Fault(MidiInputReceiver::Trouble::Driver, 0, self.Now());
+    }
+
+    std::unique_ptr<RtMidiIn> in_;
+    MidiInputReceiver& receiver_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+} // namespace
+
+std::vector<MidiInputPortInfo> RtMidiInputSystem::Ports() {
+    int major = 0, minor = 0;
+    LibraryVersion(major, minor);
+    std::vector<MidiInputPortInfo> infos;
+    for (const PortAddress& port : ListPorts())
+        infos.push_back({port.name, major, minor});
+    return infos;
+}
+
+std::unique_ptr<MidiInputPort>
+RtMidiInputSystem::Open(std::size_t index, MidiInputReceiver& receiver, AString& error) {
+    const std::vector<PortAddress> ports = ListPorts();
+    if (index >= ports.size()) {
+        error = "The port is no longer there.";
+        return nullptr;
+    }
+    const PortAddress& port = ports[index];
+    std::string why;
+    try {
+        auto in = std::make_unique<RtMidiIn>(port.api, kClientName);
+        in->setErrorCallback(KeepError, &why);
+        in->openPort(port.port, "Vorlaune in");
+        if (!in->isPortOpen()) {
+            error = why.empty() ? std::string("The port could not be opened.") : why;
+            return nullptr;
+        }
+        in->setErrorCallback(IgnoreError, nullptr);
+        // Only short messages are recorded; clocks and sensing would fill the ring.
+        in->ignoreTypes(true, true, true);
+        return std::make_unique<RtMidiInputPort>(std::move(in), receiver);
+    } catch (const RtMidiError& e) {
+        error = e.getMessage();
+        return nullptr;
+    }
+}
