@@ -822,17 +822,18 @@ std::int32_t NoteEditor::AlignGrid(int entry, std::int32_t ticksPerQuarter) {
     return 4 * ticksPerQuarter / kParts[entry];
 }
 
-std::int32_t NoteEditor::AmountToTicks(std::int32_t start, const MusicalTime& amount) const {
+std::int32_t NoteEditor::AmountToTicks(const Song& song, std::int32_t start,
+                                       const MusicalTime& amount) {
     std::int64_t tick = start;
     for (std::int32_t bar = 0; bar < amount.measure && tick < kEndTick; ++bar) {
-        const TimeAndKeySignature& sig = song_.SignatureAtMeasure(
-            song_.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
-        tick += song_.MeasureTicks(sig);
+        const TimeAndKeySignature& sig = song.SignatureAtMeasure(
+            song.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
+        tick += song.MeasureTicks(sig);
     }
     tick = std::min<std::int64_t>(tick, kEndTick);
     const TimeAndKeySignature& sig =
-        song_.SignatureAtMeasure(song_.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
-    tick += std::int64_t{amount.beat} * (song_.MeasureTicks(sig) / std::max(sig.numerator, 1));
+        song.SignatureAtMeasure(song.TickToMusicalTime(static_cast<std::int32_t>(tick)).measure);
+    tick += std::int64_t{amount.beat} * (song.MeasureTicks(sig) / std::max(sig.numerator, 1));
     tick += amount.tick;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(tick - start, 0, kEndTick));
 }

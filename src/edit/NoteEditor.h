@@ -183,7 +183,11 @@ public:
     // The grid of the Quantize dialog's "Align To:" entries ("No Align" = 0).
     static std::int32_t AlignGrid(int entry, std::int32_t ticksPerQuarter);
     // Bars, beats and ticks from a start time, through the time signatures in force.
-    std::int32_t AmountToTicks(std::int32_t start, const MusicalTime& amount) const;
+    std::int32_t AmountToTicks(std::int32_t start, const MusicalTime& amount) const {
+        return AmountToTicks(song_, start, amount);
+    }
+    static std::int32_t AmountToTicks(const Song& song, std::int32_t start,
+                                      const MusicalTime& amount);
 
 private:
     void Submit(std::unique_ptr<CPCommand> command);

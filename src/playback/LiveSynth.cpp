@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <thread>
 
+LiveSynth::LiveSynth() {
+    // Made once: the audio thread reads the lanes without asking whether they exist.
+    for (auto& lane : thru_)
+        lane = std::make_unique<SpscRing<LiveMessage>>(512);
+}
+
 bool LiveSynth::Open(const std::filesystem::path& soundFont, const AString& driver,
                      AString& error) {
     if (device_.IsOpen())
@@ -45,6 +51,15 @@ bool LiveSynth::SendLive(const std::uint8_t* bytes, int size) {
     return live_.Push(message);
 }
 
+bool LiveSynth::SendThru(int lane, const std::uint8_t* bytes, int size) {
+    if (lane < 0 || lane >= kThruLanes || size < 1 || size > 3)
+        return false;
+    LiveMessage message;
+    std::copy_n(bytes, size, message.bytes);
+    message.size = static_cast<std::uint8_t>(size);
+    return thru_[static_cast<std::size_t>(lane)]->Push(message);
+}
+
 void LiveSynth::Render(float* left, float* right, int frames) {
     rendering_.fetch_add(1);
     PlayContext* context = context_.load();
@@ -65,6 +80,15 @@ void LiveSynth::Render(float* left, float* right, int frames) {
         renderer_.SendMidi(m->bytes, m->size, 0);
         live_.Pop();
     }
+    std::uint64_t applied = 0;
+    for (auto& lane : thru_)
+        for (const LiveMessage* m = lane->Peek(); m; m = lane->Peek()) {
+            renderer_.SendMidi(m->bytes, m->size, 0);
+            lane->Pop();
+            ++applied;
+        }
+    if (applied)
+        thruApplied_.fetch_add(applied, std::memory_order_release);
     renderer_.Render(context, left, right, frames);
     rendering_.fetch_sub(1);
 }

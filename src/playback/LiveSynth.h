@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <memory>
@@ -15,7 +16,10 @@
 // attaches to it through an Output.
 class LiveSynth : public AudioSource {
 public:
-    LiveSynth() = default;
+    // Lanes of thru from MIDI inputs while recording; inputs beyond them get no thru.
+    static constexpr int kThruLanes = 16;
+
+    LiveSynth();
     // The audio thread first: the sounds it reads go with the members.
     ~LiveSynth() override { device_.Close(); }
 
@@ -49,6 +53,13 @@ public:
     // thread that owns the songs only; false when the output is closed or too many wait.
     bool SendLive(const std::uint8_t* bytes, int size);
 
+    // A message from a MIDI input, played at the audio thread's next block. Each lane is
+    // written by one input thread only; never waits; false when the lane is full or
+    // there is no such lane.
+    bool SendThru(int lane, const std::uint8_t* bytes, int size);
+    // Thru messages the audio thread has played so far (latency measurements).
+    std::uint64_t ThruApplied() const { return thruApplied_.load(std::memory_order_acquire); }
+
     void Render(float* left, float* right, int frames) override;
 
 private:
@@ -69,6 +80,8 @@ private:
     std::atomic<int> rendering_{0};
     RetiredSounds retired_;
     SpscRing<LiveMessage> live_{256};
+    std::array<std::unique_ptr<SpscRing<LiveMessage>>, kThruLanes> thru_;
+    std::atomic<std::uint64_t> thruApplied_{0};
     std::uint64_t tickets_ = 0; // stops asked for
     std::uint64_t served_ = 0;  // the last stop carried out, audio thread only
 };

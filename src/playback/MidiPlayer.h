@@ -78,6 +78,19 @@ public:
     // default).
     virtual bool SendLiveMidi(const std::uint8_t* /*bytes*/, int /*size*/) { return false; }
 
+    // Thru while recording: what MIDI inputs receive goes at once to the output in use.
+    // OpenThru (from the thread that owns the songs, before any input starts) prepares
+    // `lanes` lanes, one per input; false when the output cannot take thru (the default).
+    // SendThru may then be called from the input threads, each lane from one thread
+    // only; it never waits for the player or the audio thread, and drops the message
+    // when the lane is full. CloseThru (owning thread, once every input has stopped)
+    // ends it.
+    virtual bool OpenThru(int /*lanes*/) { return false; }
+    virtual bool SendThru(int /*lane*/, const std::uint8_t* /*bytes*/, int /*size*/) {
+        return false;
+    }
+    virtual void CloseThru() {}
+
     // Registers the wave file `file` (as written in the cue) found relative to
     // `baseDirectory`; false when it cannot be read (see ErrorText).
     virtual bool AddAudioWAVFile(const AString& file, const AString& baseDirectory) = 0;

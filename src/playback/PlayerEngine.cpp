@@ -86,6 +86,59 @@ bool PlayerEngine::SendLiveMidi(const std::uint8_t* bytes, int size) {
     return true;
 }
 
+bool PlayerEngine::OpenThru(int lanes) {
+    CloseThru();
+    if (!renderFile_.empty() || lanes < 1)
+        return false;
+    AString error;
+    if (OutputDevice() == kBuiltInSynthesizer) {
+        if (Silent()) {
+            thruTarget_.store(ThruTarget::Silence);
+            return true;
+        }
+        if (!synth_)
+            synth_ = std::make_unique<LiveSynth>();
+        if (!synth_->IsOpen() && !synth_->Open(soundFont_, AudioDriverSetting(), error))
+            return false;
+        thruTarget_.store(ThruTarget::Synth);
+        return true;
+    }
+    auto port = std::make_unique<LivePort>();
+    if (!port->Open(OutputDevice(), error))
+        return false;
+    {
+        std::lock_guard lock(thruMutex_);
+        thruPort_ = std::move(port);
+    }
+    thruTarget_.store(ThruTarget::Port);
+    return true;
+}
+
+bool PlayerEngine::SendThru(int lane, const std::uint8_t* bytes, int size) {
+    switch (thruTarget_.load()) {
+    case ThruTarget::Silence:
+        return true;
+    case ThruTarget::Synth:
+        return synth_->SendThru(lane, bytes, size);
+    case ThruTarget::Port: {
+        std::lock_guard lock(thruMutex_);
+        if (!thruPort_)
+            return false;
+        thruPort_->Send(bytes, size);
+        return true;
+    }
+    case ThruTarget::None:
+        break;
+    }
+    return false;
+}
+
+void PlayerEngine::CloseThru() {
+    thruTarget_.store(ThruTarget::None);
+    std::lock_guard lock(thruMutex_);
+    thruPort_.reset();
+}
+
 std::unique_ptr<PlayOutput> PlayerEngine::CreateOutput(AString& error) {
     render_ = nullptr;
     if (!renderFile_.empty()) {

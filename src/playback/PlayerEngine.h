@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "playback/StreamPlayer.h"
 
@@ -36,6 +38,15 @@ public:
 
     void WarmUpMidiDriver() override;
     bool SendLiveMidi(const std::uint8_t* bytes, int size) override;
+    // Thru goes to the built-in synthesizer's lanes, or to a port of its own guarded
+    // against the other inputs (never against the player, which has its own port).
+    bool OpenThru(int lanes) override;
+    bool SendThru(int lane, const std::uint8_t* bytes, int size) override;
+    void CloseThru() override;
+    // The synthesizer that plays thru, null unless it is the output (measurements).
+    LiveSynth* ThruSynth() const {
+        return thruTarget_.load() == ThruTarget::Synth ? synth_.get() : nullptr;
+    }
     // Cue sounds the audio outputs still keep for their audio threads.
     std::size_t HeldSounds() const;
 
@@ -57,6 +68,10 @@ private:
     std::unique_ptr<CueHost> cues_;
     std::unique_ptr<NullSink> silence_; // the output of the "none" audio driver
     std::unique_ptr<LivePort> livePort_;
+    enum class ThruTarget { None, Silence, Synth, Port };
+    std::atomic<ThruTarget> thruTarget_{ThruTarget::None};
+    std::mutex thruMutex_;
+    std::unique_ptr<LivePort> thruPort_;
     RenderOutput* render_ = nullptr; // the current play's, when it renders
     AString renderError_;
     std::int64_t renderedFrames_ = 0;

@@ -34,11 +34,15 @@ void MidiTakeBuilder::Add(const MidiRecordEntry& message) {
     const int kind = message.status & 0xF0;
     const int channel = message.status & 0x0F;
     std::uint32_t stamp = message.time;
-    if (base_ == 0) {
+    if (!baseSet_) {
         if (stamp > kAbsurdStamp)
             stamp = 0;
-        if (kind != 0xC0)
+        // A flag, not a base of 0: a first message at 0 ms is a base too, and taking the
+        // next message's time as the base would shift the whole take.
+        if (kind != 0xC0) {
             base_ = stamp;
+            baseSet_ = true;
+        }
     }
     if (relative_)
         stamp = stamp >= base_ ? stamp - base_ : 0;

@@ -38,6 +38,7 @@ private:
     double ticksPerMs_;
     bool relative_;
     std::uint32_t base_ = 0;
+    bool baseSet_ = false;
     bool previousWasBank_ = false;
     std::array<std::array<Pending, 128>, 16> pending_{};
     std::array<std::uint8_t, 16> program_{};

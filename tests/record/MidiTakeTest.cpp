@@ -1,8 +1,6 @@
-// MIDI recording: the ring between a port's callback and the dialog, and the take built
-// from what is drained.
+// MIDI recording: the take built from what is drained from the ports' rings.
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "model/MidiMsg.h"
@@ -23,55 +21,6 @@ std::string Records(Song& take) {
 }
 
 } // namespace
-
-TEST(MidiRecordRing, AFullRingRefusesAndKeepsTheFirstLossAsItsError) {
-    auto ring = std::make_unique<MidiRecordRing>();
-    EXPECT_FALSE(ring->Received());
-    std::size_t stored = 0;
-    for (std::uint32_t i = 0; i < 10000; ++i)
-        stored += ring->Write(Msg(0x90, 60, 100, i));
-    EXPECT_EQ(stored, MidiRecordRing::kEntries);
-    EXPECT_EQ(ring->Lost(), 10000 - stored);
-    EXPECT_EQ(ring->ErrorStatus(), MidiRecordRing::kTooFast);
-    EXPECT_EQ(ring->ErrorTime(), stored); // the first message that did not fit
-    EXPECT_EQ(ring->ErrorMessage(), 0x90u | 60u << 8 | 100u << 16);
-    ring->SetError(MidiRecordRing::kDriverError, 1, 2); // a later error does not hide it
-    EXPECT_EQ(ring->ErrorStatus(), MidiRecordRing::kTooFast);
-    MidiRecordEntry e;
-    for (std::uint32_t i = 0; i < stored; ++i) {
-        ASSERT_TRUE(ring->Read(e));
-        ASSERT_EQ(e.time, i);
-    }
-    EXPECT_FALSE(ring->Read(e));
-    EXPECT_TRUE(ring->Received());
-}
-
-// A writer at full speed and a reader on another thread: every message arrives once, in
-// order, across many wraps of the ring.
-TEST(MidiRecordRing, AWriterAtFullSpeedLosesNothingWhileTheReaderKeepsUp) {
-    auto ring = std::make_unique<MidiRecordRing>();
-    constexpr std::uint32_t kCount = 300000;
-    std::thread writer([&] {
-        for (std::uint32_t i = 0; i < kCount;)
-            if (ring->Write(Msg(0xB0, 7, static_cast<std::uint8_t>(i & 0x7F), i)))
-                ++i;
-            else
-                std::this_thread::yield();
-    });
-    std::uint32_t next = 0;
-    MidiRecordEntry e;
-    while (next < kCount) {
-        if (!ring->Read(e)) {
-            std::this_thread::yield();
-            continue;
-        }
-        ASSERT_EQ(e.time, next);
-        ASSERT_EQ(e.data2, next & 0x7F);
-        ++next;
-    }
-    writer.join();
-    EXPECT_FALSE(ring->Read(e));
-}
 
 TEST(MidiTakeBuilder, NotesPairAndEndByNoteOffOrVelocityZero) {
     Song take;
@@ -116,4 +65,19 @@ TEST(MidiTakeBuilder, BanksControllersAndPitchBend) {
                              "384 0 cc ch=2 ctl=1 val=8192\n"
                              "384 0 cc ch=2 ctl=255 val=8192\n"
                              "480 0 note ch=2 key=62 vel=100 rel=0 dur=96 prog=0 bank=9\n");
+}
+
+// The first message may come at 0 ms: it is the start of the take all the same, and the
+// messages after it keep their times.
+TEST(MidiTakeBuilder, AFirstMessageAtZeroIsTheStartOfTheTake) {
+    Song take;
+    take.SetTicksPerQuarter(96);
+    MidiTakeBuilder builder(take, 500000, true);
+    builder.BeginDrain();
+    builder.Add(Msg(0x90, 60, 90, 0));
+    builder.Add(Msg(0x80, 60, 0, 500));
+    builder.Add(Msg(0x90, 62, 90, 500));
+    builder.Add(Msg(0x80, 62, 0, 1000));
+    EXPECT_EQ(Records(take), "0 0 note ch=0 key=60 vel=90 rel=0 dur=96 prog=0 bank=-1\n"
+                             "96 0 note ch=0 key=62 vel=90 rel=0 dur=96 prog=0 bank=-1\n");
 }
