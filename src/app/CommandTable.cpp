@@ -148,7 +148,7 @@ std::vector<MenuCommand> Build() {
         Item(kRewindToBeginning, "&Play/Record", "Rewind to &beginning"),
         Item(kForward, "&Play/Record", "&Forward"),
         Item(kForwardToEnd, "&Play/Record", "Forward To &End"),
-        Separated(Item(kRecordMidi, "&Play/Record", "Record &MIDI Notes", later)),
+        Separated(Item(kRecordMidi, "&Play/Record", "Record &MIDI Notes")),
         Item(kRecordWave, "&Play/Record", "Record &Voice/Wave", later),
         Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes...", later),
         // Window

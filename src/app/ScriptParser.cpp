@@ -135,6 +135,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"bars", Kind::Bars, false, false},
         {"graph", Kind::Graph, true, false},
         {"range", Kind::Range, true, false},
+        {"midi-in", Kind::MidiIn, true, false},
     };
     std::istringstream in(text);
     std::string raw;
@@ -171,6 +172,17 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         if (found->numeric && !ToNumber(argument, statement.number)) {
             error = where + "\"" + argument + "\" is not a number";
             return false;
+        }
+        if (statement.kind == Kind::MidiIn) {
+            // A last word that is a number is the speed.
+            statement.number = 1;
+            const auto last = argument.find_last_of(" \t");
+            int speed = 0;
+            if (last != std::string::npos && ToNumber(argument.substr(last + 1), speed) &&
+                speed >= 0) {
+                statement.number = speed;
+                statement.argument = Trim(argument.substr(0, last));
+            }
         }
         if (statement.kind == Kind::Dialog && !ParseDialog(argument, statement, error)) {
             error = where + error;

@@ -36,6 +36,11 @@
 //                       answers the next "Controller Range Options": the shape (line,
 //                       squared, sine, parabola), start and end levels on the 0 to 127
 //                       scale and the two adjustments, or erasing the range only
+//   midi-in FILE.mid [SPEED]  the next MIDI recording (command 344) hears FILE as if
+//                       played on a keyboard, at its own tempo or SPEED times faster (0:
+//                       at once); when it has been played, Done is pressed and the dialog
+//                       filled from the next `dialog` statement. "midi-in none": the
+//                       recording finds no input ports.
 // The mouse statements reach the controller graph too, where their points lie in it.
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
@@ -58,11 +63,12 @@ struct ScriptStatement {
         KeyCapture,
         Bars,
         Graph,
-        Range
+        Range,
+        MidiIn
     };
     Kind kind = Kind::Key;
     std::string argument;
-    int number = 0;          // for Command, View and Wait
+    int number = 0;          // for Command, View and Wait; MidiIn's speed
     std::vector<int> points; // x, y (x1, y1, x2, y2 for Drag); levels for Range
     bool on = false;         // Graph
     int controller = -1;     // Graph: -1 keeps the graph's, 255 is pitch bend

@@ -166,6 +166,21 @@ TEST(ScriptParser, StatementsCommentsAndErrorsWithTheirLine) {
     EXPECT_FALSE(ParseScript("key\n", s, error));
 }
 
+TEST(ScriptParser, MidiInTakesAFileAndAnOptionalSpeed) {
+    std::vector<ScriptStatement> s;
+    std::string error;
+    ASSERT_TRUE(ParseScript("midi-in /tmp/a b.mid 4\nmidi-in take.mid\nmidi-in none\n", s, error))
+        << error;
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[0].kind, ScriptStatement::Kind::MidiIn);
+    EXPECT_EQ(s[0].argument, "/tmp/a b.mid");
+    EXPECT_EQ(s[0].number, 4);
+    EXPECT_EQ(s[1].argument, "take.mid");
+    EXPECT_EQ(s[1].number, 1); // real time
+    EXPECT_EQ(s[2].argument, "none");
+    EXPECT_FALSE(ParseScript("midi-in\n", s, error));
+}
+
 TEST(ScriptParser, GraphAndRangeStatementsCarryTheirControllerShapeAndLevels) {
     std::vector<ScriptStatement> s;
     std::string error;

@@ -18,11 +18,14 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 
 #include "app/AppCommands.h"
 #include "app/qt/TFrameWin.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
+#include "record/ScriptedMidiInput.h"
+#include "record/qt/RecordDialog.h"
 #include "views/qt/ControllerBand.h"
 #include "views/qt/ControllerRangeDialog.h"
 #include "views/qt/PianoRollView.h"
@@ -139,6 +142,8 @@ bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
                     return;
                 if (guarded->objectName() == "keyCapture")
                     CaptureKey(guarded);
+                else if (guarded->objectName() == RecordDialog::kObjectName)
+                    FinishRecording(guarded);
                 else
                     FillDialog(guarded);
             });
@@ -275,6 +280,48 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
     }
 }
 
+void ScriptDriver::FinishRecording(QDialog* dialog) {
+    const auto start = std::chrono::steady_clock::now();
+    QPointer<QDialog> guarded(dialog);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, start, guarded] {
+        if (!guarded || !guarded->isVisible())
+            return;
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count();
+        // Without a file played in nobody plays: Done at once.
+        if (midiIn_ && !midiIn_->Finished() && waited < kIdleLimitMs) {
+            QTimer::singleShot(20, this, *poll);
+            return;
+        }
+        midiIn_.reset();
+        Print("midi-in: played");
+        if (auto* record = qobject_cast<RecordDialog*>(guarded.data()))
+            record->DoneButton()->click();
+        if (guarded && guarded->isVisible())
+            FillDialog(guarded);
+    };
+    QTimer::singleShot(0, this, *poll);
+}
+
+bool ScriptDriver::QueueMidiInput(const ScriptStatement& s, std::string& why) {
+    std::shared_ptr<ScriptedMidiInput> input;
+    if (s.argument == "none") {
+        input = std::make_shared<ScriptedMidiInput>(std::vector<ScriptedMidiPort>{});
+    } else {
+        AString error;
+        input = ScriptedMidiInput::FromMidiFile(s.argument, s.number, error);
+        if (!input) {
+            why = "midi-in cannot read " + s.argument + ": " + error.str();
+            return false;
+        }
+    }
+    midiIn_ = input;
+    app_.SetNextMidiInput(input);
+    return true;
+}
+
 void ScriptDriver::CaptureKey(QDialog* dialog) {
     Print("dialog: " + dialog->windowTitle().toStdString());
     // A refused key leaves the window waiting; the next key-capture statement answers it.
@@ -344,6 +391,12 @@ void ScriptDriver::Run(const ScriptStatement& s) {
     case Kind::KeyCapture:
         captures_.push_back(s);
         break;
+    case Kind::MidiIn: {
+        std::string why;
+        if (!QueueMidiInput(s, why))
+            Fail(s, why);
+        break;
+    }
     case Kind::Answer:
         answers_.push_back(s.argument);
         break;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "util/Messages.h"
 
 class QDialog;
+class ScriptedMidiInput;
 class QWidget;
 class TVorlaune;
 
@@ -54,6 +56,10 @@ private:
     void FillDialog(QDialog* dialog);
     // Presses the key of the next `key-capture` statement in a "Press a Key" window.
     void CaptureKey(QDialog* dialog);
+    // "MIDI Record": once the input of `midi-in` has been played, presses Done and fills
+    // the dialog.
+    void FinishRecording(QDialog* dialog);
+    bool QueueMidiInput(const ScriptStatement& statement, std::string& why);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;
@@ -62,6 +68,7 @@ private:
     std::deque<ScriptStatement> dialogs_;
     std::deque<ScriptStatement> captures_;
     std::deque<std::string> startAnswers_;
+    std::shared_ptr<ScriptedMidiInput> midiIn_;
     std::FILE* out_;
     MessageSink* previous_ = nullptr;
     int exitCode_ = 0;

@@ -16,6 +16,7 @@
 #include "app/AudioFileDeletion.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
+#include "app/qt/MidiRecordCommand.h"
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
@@ -744,6 +745,9 @@ void TMDIDialog::Command(int id) {
         break;
     case cmd::kSelectDeviceType:
         SelectDeviceType();
+        break;
+    case cmd::kRecordMidi:
+        MidiRecordCommand::Run(app_, *this);
         break;
     default:
         break;

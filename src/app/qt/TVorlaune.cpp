@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <utility>
 
 #include "app/AppCommands.h"
 #include "app/CommandTable.h"
@@ -35,6 +36,7 @@
 #include "playback/MidiPlayer.h"
 #include "playback/MidiPorts.h"
 #include "playback/VorlauneGuts.h"
+#include "record/RtMidiInputSystem.h"
 #include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
@@ -355,6 +357,16 @@ void TVorlaune::EditKeyAssignments() {
     keys_.SetEnabled(false);
     KeyTranslationDialog::Edit(frame_.get(), translator_);
     keys_.SetEnabled(true);
+}
+
+void TVorlaune::SetNextMidiInput(std::shared_ptr<MidiInputSystem> inputs) {
+    nextMidiInput_ = std::move(inputs);
+}
+
+std::shared_ptr<MidiInputSystem> TVorlaune::TakeMidiInput() {
+    if (nextMidiInput_)
+        return std::exchange(nextMidiInput_, nullptr);
+    return std::make_shared<RtMidiInputSystem>();
 }
 
 void TVorlaune::Later(int id) {

@@ -11,6 +11,7 @@
 #include "devices/KeyTranslator.h"
 #include "views/SubWindowMaker.h"
 
+class MidiInputSystem;
 class MidiPlayer;
 class ProgramEnvironment;
 class QKeyEvent;
@@ -85,6 +86,11 @@ public:
     // The main window is asked to close: true when it may (no song left open).
     bool MayCloseFrame();
 
+    // The MIDI inputs of the next recording instead of the system's ports (scripts).
+    void SetNextMidiInput(std::shared_ptr<MidiInputSystem> inputs);
+    // The inputs a recording starting now uses: the ones set for it, else the system's.
+    std::shared_ptr<MidiInputSystem> TakeMidiInput();
+
 signals:
     void finished();
 
@@ -145,4 +151,5 @@ private:
     int cascadeStep_ = 0;
     std::string openSaveDir_;
     std::unique_ptr<QPrinter> printer_; // made on first use
+    std::shared_ptr<MidiInputSystem> nextMidiInput_;
 };
