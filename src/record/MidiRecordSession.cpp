@@ -66,7 +66,7 @@ std::size_t MidiRecordSession::Drain() {
     std::size_t count = 0;
     MidiRecorderMessage m;
     while (recorder_.ReadMessage(m)) {
-        builder_->Add(MidiRecordEntry{m.status, m.data1, m.data2, m.time});
+        builder_->Add(m.entry);
         ++count;
     }
     received_ = received_ || count > 0;

@@ -105,11 +105,10 @@ bool MidiRecorder::Start(std::optional<MidiDeviceReport>& report) {
 }
 
 bool MidiRecorder::ReadMessage(MidiRecorderMessage& message) {
-    MidiRecordEntry entry;
     for (const auto& device : devices_) {
-        if (!device->Ring().Read(entry))
+        if (!device->Ring().Read(message.entry))
             continue;
-        message = {device->index, entry.status, entry.data1, entry.data2, entry.time};
+        message.device = device->index;
         return true;
     }
     return false;

@@ -12,13 +12,10 @@
 class INIFile;
 class MidiPlayer;
 
-// One message taken from the rings: which port it came from, the message and its time.
+// One message taken from the rings and the port it came from.
 struct MidiRecorderMessage {
     std::size_t device = 0;
-    std::uint8_t status = 0;
-    std::uint8_t data1 = 0;
-    std::uint8_t data2 = 0;
-    std::uint32_t time = 0;
+    MidiRecordEntry entry;
 };
 
 // Records from every MIDI input port at once. Each port's thread writes what it receives

@@ -105,9 +105,9 @@ TEST(MidiRecorderThreads, PortsAtFullSpeedArriveWholeAndInOrder) {
             continue;
         }
         ASSERT_LT(m.device, 2u);
-        ASSERT_EQ(m.time, next[m.device]);
-        ASSERT_EQ(m.data1, next[m.device] & 0x7F);
-        ASSERT_EQ(m.status, m.device == 0 ? 0x90 : 0xB3);
+        ASSERT_EQ(m.entry.time, next[m.device]);
+        ASSERT_EQ(m.entry.data1, next[m.device] & 0x7F);
+        ASSERT_EQ(m.entry.status, m.device == 0 ? 0x90 : 0xB3);
         ++next[m.device];
     }
     EXPECT_EQ(next[0], kCount);
@@ -138,7 +138,7 @@ TEST(MidiRecorderThreads, AScriptedPortKeepsItsTimesAtAnySpeed) {
         std::vector<std::uint32_t> times;
         MidiRecorderMessage m;
         while (recorder.ReadMessage(m))
-            times.push_back(m.time);
+            times.push_back(m.entry.time);
         EXPECT_EQ(times, (std::vector<std::uint32_t>{0, 60, 120}));
     }
 }

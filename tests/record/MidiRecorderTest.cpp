@@ -54,8 +54,8 @@ std::string Read(MidiRecorder& recorder) {
     std::string out;
     MidiRecorderMessage m;
     while (recorder.ReadMessage(m))
-        out += std::to_string(m.device) + ":" + std::to_string(m.status) + "@" +
-               std::to_string(m.time) + " ";
+        out += std::to_string(m.device) + ":" + std::to_string(m.entry.status) + "@" +
+               std::to_string(m.entry.time) + " ";
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "edit/QuantizeChoice.h"
@@ -134,7 +135,9 @@ void RecordDialog::Finish() {
     }
     amount_->SetTime(session_.fitAmount);
     Follow();
-    placeAt_->setFocus();
+    // The bar box: where the take goes is the first thing to choose.
+    if (auto* bar = placeAt_->findChild<QSpinBox*>())
+        bar->setFocus();
 }
 
 void RecordDialog::reject() {
