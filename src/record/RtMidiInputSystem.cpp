@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -21,7 +23,22 @@ void KeepError(RtMidiError::Type, const std::string& text, void* data) {
     *static_cast<std::string*>(data) = text;
 }
 
+// The library writes to standard error where it finds no MIDI system; to a recording that
+// is no news (it finds no ports, and says so in its own words).
+class QuietErrorStream {
+public:
+    QuietErrorStream() : old_(std::cerr.rdbuf(sink_.rdbuf())) {}
+    ~QuietErrorStream() { std::cerr.rdbuf(old_); }
+    QuietErrorStream(const QuietErrorStream&) = delete;
+    QuietErrorStream& operator=(const QuietErrorStream&) = delete;
+
+private:
+    std::ostringstream sink_;
+    std::streambuf* old_;
+};
+
 std::vector<PortAddress> ListPorts() {
+    QuietErrorStream quiet;
     std::vector<PortAddress> ports;
     std::vector<RtMidi::Api> apis;
     RtMidiIn::getCompiledApi(apis);
@@ -94,7 +111,9 @@ private:
     }
 
     // Errors the driver reports while the port runs (a lost connection, an overrun).
-    static void Problem(RtMidiError::Type, const std::string&, void* data) {
+    static void Problem(RtMidiError::Type type, const std::string&, void* data) {
+        if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
+            return;
         auto& self = *static_cast<RtMidiInputPort*>(data);
         self.receiver_.Fault(MidiInputReceiver::Trouble::Driver, 0, self.Now());
     }
@@ -123,6 +142,7 @@ RtMidiInputSystem::Open(std::size_t index, MidiInputReceiver& receiver, AString&
         return nullptr;
     }
     const PortAddress& port = ports[index];
+    QuietErrorStream quiet;
     std::string why;
     try {
         auto in = std::make_unique<RtMidiIn>(port.api, kClientName);

@@ -19,9 +19,9 @@ void MidiRecordCommand::Run(TVorlaune& app, TMDIDialog& window) {
     Song& song = window.Document().GetSong();
     auto* notes = dynamic_cast<NoteView*>(window.ActiveView());
     auto* basic = dynamic_cast<BasicView*>(window.ActiveView());
-    const std::int32_t cursor = notes ? notes->Editor().CurrentTime() : 0;
-
+    // The take goes to the play/record line, where a song played along starts too.
     Transport& transport = window.GetTransport();
+    const std::int32_t cursor = transport.PlayPosition();
     const bool playAlong = window.OptionOn(TMDIDialog::kPlayDuringRecord);
     // Played along with notes already there, the take keeps its time from the start of
     // input, which is where the song started playing.
@@ -33,7 +33,7 @@ void MidiRecordCommand::Run(TVorlaune& app, TMDIDialog& window) {
     MidiRecordSession session(song, song.TempoAt(cursor), cursor, relativeTimes, recorder);
     // An empty song has nothing to play along.
     auto startHook = [&] {
-        if (playAlong && song.PointCount() > 0 && !transport.Restoring())
+        if (playAlong && song.PointCount() > 0 && app.Idle())
             transport.Play();
     };
     auto stopPlayer = [&] { transport.Stop(); };
