@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "edit/BlockOps.h"
 #include "edit/NoteEditor.h"
 #include "edit/TypedTime.h"
 #include "model/MidiMsg.h"
 #include "model/Song.h"
+#include "model/SongIter.h"
 #include "record/MidiRecorder.h"
 #include "record/MidiTakeBuilder.h"
 
@@ -103,7 +105,9 @@ bool MidiRecordSession::Done(const std::function<void()>& stopPlayer) {
     std::int32_t at = 0;
     if (TypedTime::ToTick(song_, placeAt, at))
         at = 0;
-    fitAmount = TicksToAmount(song_, at, TakeLength(*take_));
+    // The length fitting scales from, so that OK with the preset changes nothing.
+    SongIter it(*take_);
+    fitAmount = TicksToAmount(song_, at, BlockOps::RangeLength(it, 0, take_->LastTick()));
     return true;
 }
 

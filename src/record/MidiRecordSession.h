@@ -55,7 +55,8 @@ public:
     // Takes what the ports delivered into the take; the number of messages read.
     std::size_t Drain();
     // "Done": stops, shows the reports, stops the player and drains the rest. False when
-    // nothing was recorded (after saying so): the dialog closes.
+    // nothing was recorded (after saying so): the dialog closes. The fit amount is preset
+    // to the length of the take as fitting measures it.
     bool Done(const std::function<void()>& stopPlayer);
     // "Cancel": stops if still recording (its report is shown); the take is dropped.
     void Cancel(const std::function<void()>& stopPlayer);

@@ -4,9 +4,11 @@
 
 #include "ManualMidiInput.h"
 #include "model/Song.h"
+#include "model/SongDump.h"
 #include "playback/FakePlayer.h"
 #include "record/MidiRecordSession.h"
 #include "record/MidiRecorder.h"
+#include "record/MidiTakePlacer.h"
 #include "support/SongBuilder.h"
 
 namespace {
@@ -161,4 +163,27 @@ TEST(MidiRecordSession, CancelStopsRecordingAndDropsTheTake) {
     EXPECT_EQ(r.stops, 1);
     EXPECT_EQ(r.session->TakeSong(), nullptr);
     EXPECT_EQ(r.session->GetState(), MidiRecordSession::State::Closed);
+}
+
+// A long note held under a short last one: fitting measures the take to the end of the
+// last one, and so does the preset, so OK with fit on and the preset changes nothing.
+TEST(MidiRecordSession, TheFitPresetLeavesTheTakeAsItIs) {
+    Recording r;
+    ASSERT_TRUE(r.session->Open(r.hook, r.stop));
+    r.inputs.Play(0, 0x90, 48, 100, 0);
+    r.inputs.Play(0, 0x90, 60, 100, 500);
+    r.inputs.Play(0, 0x80, 60, 0, 1000);
+    r.inputs.Play(0, 0x80, 48, 0, 2000);
+    ASSERT_TRUE(r.session->Done(r.stop));
+    EXPECT_EQ(r.session->fitAmount, (MusicalTime{0, 2, 0}));
+    r.session->fitToTime = true;
+    MidiTakePlacement placement;
+    ASSERT_FALSE(r.session->Accept(placement));
+    EXPECT_EQ(placement.fitLength, 768);
+    auto take = r.session->TakeSong();
+    const std::string before = DumpRecords(*take);
+    auto copy = MidiTakePlacer::Prepare(std::move(take), placement);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(DumpRecords(*copy->song), before);
+    EXPECT_EQ(copy->length, 1536); // the span still covers the long note
 }
