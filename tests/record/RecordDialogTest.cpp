@@ -101,13 +101,18 @@ TEST(RecordDialog, RecordsWithTheOptionsLockedThenOffersThemAfterDone) {
     ASSERT_NE(f.session->TakeSong(), nullptr);
 }
 
-TEST(RecordDialog, CancelWhileRecordingStopsAndKeepsNothing) {
+TEST(RecordDialog, HelpWhileRecordingThenCancelStopsAndKeepsNothing) {
     Fixture f;
     RecordDialog& d = *f.dialog;
     ASSERT_TRUE(d.Begin());
     d.show();
     f.inputs.Play(0, 0x90, 64, 100, 0);
     f.inputs.Play(0, 0x80, 64, 0, 100);
+    int helped = 0;
+    d.SetHelp([&] { ++helped; });
+    Named<QPushButton>(d, "Help")->click(); // help while recording goes on recording
+    EXPECT_EQ(helped, 1);
+    EXPECT_TRUE(d.isVisible());
     d.reject();
     EXPECT_TRUE(f.inputs.ports[0].stopped);
     EXPECT_EQ(f.stops, 1);

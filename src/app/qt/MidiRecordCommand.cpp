@@ -38,6 +38,7 @@ void MidiRecordCommand::Run(TVorlaune& app, TMDIDialog& window) {
     };
     auto stopPlayer = [&] { transport.Stop(); };
     RecordDialog dialog(&window, song, session, startHook, stopPlayer);
+    dialog.SetHelp([&app] { app.ShowHelp("midi-recording.html"); });
     if (!dialog.Begin() || dialog.exec() != QDialog::Accepted)
         return;
 

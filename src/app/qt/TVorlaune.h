@@ -86,6 +86,9 @@ public:
     // The main window is asked to close: true when it may (no song left open).
     bool MayCloseFrame();
 
+    // Opens the help window on `page` (a file of the help, with an anchor if wanted).
+    void ShowHelp(const char* page);
+
     // The MIDI inputs of the next recording instead of the system's ports (scripts).
     void SetNextMidiInput(std::shared_ptr<MidiInputSystem> inputs);
     // The inputs a recording starting now uses: the ones set for it, else the system's.
@@ -116,7 +119,6 @@ private:
     void KeepRecovery();
     void Later(int id);
     void EditKeyAssignments();
-    void ShowHelp(const char* page);
     void DefineDeviceTypes();
     void Print();
     void PrintPreviewCommand();

@@ -77,6 +77,11 @@ RecordDialog::RecordDialog(QWidget* parent, Song& song, MidiRecordSession& sessi
     ok_ = buttons_->button(QDialogButtonBox::Ok);
     done_ = buttons_->addButton("Done", QDialogButtonBox::ActionRole);
     connect(done_, &QPushButton::clicked, this, &RecordDialog::Finish);
+    buttons_->addButton(QDialogButtonBox::Help);
+    connect(buttons_, &QDialogButtonBox::helpRequested, this, [this] {
+        if (help_)
+            help_();
+    });
     connect(alignTo_, &QComboBox::currentIndexChanged, this, &RecordDialog::Follow);
     connect(fit_, &QCheckBox::toggled, this, &RecordDialog::Follow);
 

@@ -30,6 +30,8 @@ public:
     // After OK: where and how the take goes.
     const MidiTakePlacement& Placement() const { return placement_; }
     QPushButton* DoneButton() const { return done_; }
+    // What the Help button opens.
+    void SetHelp(std::function<void()> help) { help_ = std::move(help); }
 
     void reject() override;
 
@@ -41,6 +43,7 @@ private:
     MidiRecordSession& session_;
     std::function<void()> startHook_;
     std::function<void()> stopPlayer_;
+    std::function<void()> help_;
     MidiTakePlacement placement_;
     QTimer drain_;
     QLabel* message_ = nullptr;
