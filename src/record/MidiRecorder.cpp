@@ -1,5 +1,7 @@
 #include "record/MidiRecorder.h"
 
+#include <array>
+#include <bitset>
 #include <utility>
 
 #include "playback/MidiPlayer.h"
@@ -16,8 +18,11 @@ public:
         if (size == 0)
             return;
         // Thru first: the note sounds as soon as it can, the take can wait.
-        if (lane >= 0 && bytes[0] >= 0x80 && bytes[0] < 0xF0)
+        if (lane >= 0 && bytes[0] >= 0x80 && bytes[0] < 0xF0) {
             thru_->SendThru(lane, bytes, static_cast<int>(size));
+            if (size == 3)
+                KeepHeld(bytes);
+        }
         MidiRecordEntry entry;
         entry.status = bytes[0];
         entry.data1 = size > 1 ? bytes[1] : 0;
@@ -32,6 +37,24 @@ public:
                        message, ms);
     }
 
+    // Once the port has stopped: lets go of what thru still holds, so that no note rings
+    // on after recording (its note-off will never come through).
+    void ReleaseHeld() {
+        for (std::uint8_t channel = 0; channel < 16; ++channel) {
+            if (sustained_.test(channel)) {
+                const std::uint8_t off[3] = {static_cast<std::uint8_t>(0xB0 | channel), 64, 0};
+                thru_->SendThru(lane, off, 3);
+            }
+            for (std::uint8_t key = 0; key < 128; ++key)
+                if (held_[channel].test(key)) {
+                    const std::uint8_t off[3] = {static_cast<std::uint8_t>(0x80 | channel), key, 0};
+                    thru_->SendThru(lane, off, 3);
+                }
+            held_[channel].reset();
+        }
+        sustained_.reset();
+    }
+
     const MidiInputPortInfo& Info() const { return info_; }
     MidiRecordRing& Ring() { return ring_; }
     std::unique_ptr<MidiInputPort> port;
@@ -40,9 +63,22 @@ public:
     std::size_t index = 0;
 
 private:
+    void KeepHeld(const std::uint8_t* bytes) {
+        const int kind = bytes[0] & 0xF0;
+        const std::size_t channel = bytes[0] & 0x0F;
+        const std::size_t key = bytes[1] & 0x7F;
+        if (kind == 0x90 || kind == 0x80)
+            held_[channel].set(key, kind == 0x90 && bytes[2] > 0);
+        else if (kind == 0xB0 && bytes[1] == 64)
+            sustained_.set(channel, bytes[2] >= 64);
+    }
+
     MidiInputPortInfo info_;
     MidiPlayer* thru_;
     MidiRecordRing ring_;
+    // What thru has sounding: written on the port's thread, read once it has stopped.
+    std::array<std::bitset<128>, 16> held_{};
+    std::bitset<16> sustained_;
 };
 
 MidiRecorder::MidiRecorder(MidiInputSystem& inputs, MidiPlayer* thru)
@@ -115,8 +151,11 @@ bool MidiRecorder::ReadMessage(MidiRecorderMessage& message) {
 }
 
 bool MidiRecorder::Stop(std::optional<MidiDeviceReport>& report) {
-    for (const auto& device : devices_)
+    for (const auto& device : devices_) {
         device->port.reset(); // stops it: no delivery after this
+        if (thruOpen_ && device->lane >= 0)
+            device->ReleaseHeld();
+    }
     if (thruOpen_)
         thru_->CloseThru();
     thruOpen_ = false;

@@ -110,7 +110,7 @@ TEST(MidiRecorder, ReadsPortByPortOldestFirstAlsoWhatCameJustBeforeStop) {
     EXPECT_EQ(Read(recorder), "1:129@30 ");
 }
 
-TEST(MidiRecorder, ThruSendsChannelMessagesOnTheLaneOfTheirPortUnlessTurnedOff) {
+TEST(MidiRecorder, ThruGoesOnThePortsLaneLetsGoAtTheEndAndCanBeTurnedOff) {
     ManualMidiInput inputs;
     inputs.AddPort("A");
     inputs.AddPort("B");
@@ -126,7 +126,15 @@ TEST(MidiRecorder, ThruSendsChannelMessagesOnTheLaneOfTheirPortUnlessTurnedOff) 
         inputs.Play(0, 0xC0, 5, 0, 3);
         EXPECT_EQ(player.thru, (std::vector<std::string>{"lane 1 146 64", "lane 0 192 5"}));
         EXPECT_EQ(Read(recorder), "0:248@2 0:192@3 1:146@1 ");
+        // Still held when recording stops: thru lets go, pedal first, before it closes.
+        inputs.Play(0, 0xB0, 64, 127, 4);
+        inputs.Play(0, 0x90, 67, 80, 5);
+        inputs.Play(0, 0x90, 69, 80, 6);
+        inputs.Play(0, 0x90, 69, 0, 7);
+        player.thru.clear();
         recorder.Stop(report);
+        EXPECT_EQ(player.thru,
+                  (std::vector<std::string>{"lane 0 176 64", "lane 0 128 67", "lane 1 130 64"}));
         EXPECT_TRUE(player.closed);
     }
     Settings settings;

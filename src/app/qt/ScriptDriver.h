@@ -11,8 +11,8 @@
 #include "util/Messages.h"
 
 class QDialog;
-class ScriptedMidiInput;
 class QWidget;
+class ScriptedMidiInput;
 class TVorlaune;
 
 // Runs the real windows from a script (`vorlaune --script FILE`), one statement at a time
