@@ -6,7 +6,7 @@
 // drained every 20 ms, as the recording dialog does. Like the synthesizer library's own
 // audio drivers, the stand-in asks for real-time priority for its thread (and says whether
 // it got it); the input thread has ordinary priority, as the MIDI library's has.
-// Usage: bench_thru [NOTES]
+// Usage: bench_thru [--ordinary] [NOTES]   (--ordinary: the audio thread at ordinary priority)
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +15,7 @@
 #include <memory>
 #include <pthread.h>
 #include <sched.h>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -79,7 +80,7 @@ private:
 // block that played each thru message.
 class BlockClock : public AudioStandIn {
 public:
-    explicit BlockClock(Stamps& stamps) : stamps_(stamps) {}
+    BlockClock(Stamps& stamps, bool realTime) : stamps_(stamps), wantRealTime_(realTime) {}
     ~BlockClock() override { Stop(); }
     void Watch(LiveSynth* synth) { synth_.store(synth); }
     bool Open(AudioSource& source) override {
@@ -101,7 +102,8 @@ private:
     void Run(AudioSource& source) {
         sched_param priority{};
         priority.sched_priority = 60;
-        realTime_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+        realTime_ =
+            wantRealTime_ && pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
         std::vector<float> left(kFrames), right(kFrames);
         const auto period = std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(double{kFrames} / SynthRenderer::kSampleRate));
@@ -126,6 +128,7 @@ private:
     }
 
     Stamps& stamps_;
+    const bool wantRealTime_;
     std::atomic<LiveSynth*> synth_{nullptr};
     std::atomic<bool> quit_{false};
     std::atomic<bool> realTime_{false};
@@ -143,7 +146,14 @@ double Percentile(std::vector<double> values, double p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int notes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
+    bool realTime = true;
+    int notes = 10000;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--ordinary")
+            realTime = false;
+        else
+            notes = std::max(1, std::atoi(argv[i]));
+    }
     // The stand-in is the sound card here, whatever the environment asks for.
     unsetenv("VORLAUNE_AUDIO_DRIVER");
 
@@ -161,7 +171,7 @@ int main(int argc, char** argv) {
     Stamps stamps(static_cast<std::size_t>(notes) * 2);
     StampingInputs inputs(script, stamps);
 
-    BlockClock clock(stamps);
+    BlockClock clock(stamps, realTime);
     AudioDevice::SetStandIn(&clock);
     PlayerEngine engine;
     engine.SetOutputDevice(MidiPlayer::kBuiltInSynthesizer);
