@@ -1,12 +1,17 @@
 // The recorder over its input ports: what it reads, what it sends thru, what it reports.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 
 #include "ManualMidiInput.h"
+#include "midifile/MidiWriter.h"
+#include "model/Song.h"
 #include "playback/FakePlayer.h"
 #include "record/MidiRecorder.h"
+#include "record/ScriptedMidiInput.h"
+#include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
 
@@ -193,4 +198,24 @@ TEST(MidiRecorder, OtherErrorsOfAPortThatDeliveredAreToldOnlyWhenAlwaysShown) {
                            "2.1\nMessage: 240 Time Stamp: 9");
         EXPECT_EQ(Texts(report), expected) << "AlwaysShowRecordError=" << always;
     }
+}
+
+// A file played in keeps its own timing: each tempo holds from where it is set, and a
+// key let go is let go before it is struck again at the same time.
+TEST(ScriptedMidiInput, AFilesMessagesAreTimedByItsTempoMap) {
+    auto song = BuildSong("0 n60 384, 384 n60 384, 768 c2 n64 96");
+    song->SetTempo(384, 250000);
+    TempDir dir;
+    const std::filesystem::path file = dir.Path() / "tempo.mid";
+    ASSERT_TRUE(MidiWriter::SaveSong(*song, file, false));
+    std::vector<TimedMidiMessage> messages;
+    AString error;
+    ASSERT_TRUE(ScriptedMidiInput::ReadMidiFile(file, messages, error)) << error.str();
+    std::string notes;
+    for (const TimedMidiMessage& m : messages)
+        if ((m.bytes[0] & 0xE0) == 0x80)
+            notes += std::to_string(m.ms) + ":" + std::to_string(m.bytes[0]) + "/" +
+                     std::to_string(m.bytes[1]) + " ";
+    EXPECT_EQ(notes, "0:144/60 500:128/60 500:144/60 750:128/60 750:146/64 813:130/64 ");
+    EXPECT_FALSE(ScriptedMidiInput::FromMidiFile(dir.Path() / "missing.mid", 1, error));
 }
