@@ -150,7 +150,7 @@ std::vector<MenuCommand> Build() {
         Item(kForwardToEnd, "&Play/Record", "Forward To &End"),
         Separated(Item(kRecordMidi, "&Play/Record", "Record &MIDI Notes", later)),
         Item(kRecordWave, "&Play/Record", "Record &Voice/Wave", later),
-        Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes...", later),
+        Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes..."),
         // Window
         Item(kCascade, "&Window", "&Cascade", frame),
         Item(kTile, "&Window", "&Tile", frame),

@@ -140,7 +140,7 @@ bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
                 if (guarded->objectName() == "keyCapture")
                     CaptureKey(guarded);
                 else
-                    FillDialog(guarded);
+                    FillWhenReady(guarded, 0);
             });
         }
     }
@@ -273,6 +273,20 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
         Print("dialog: " + title + " stayed open");
         dialog->reject();
     }
+}
+
+// A dialog that works before it can be answered (a conversion) says so by its "working"
+// property; it is filled once it is done, as a person would wait for it.
+void ScriptDriver::FillWhenReady(QPointer<QDialog> dialog, int waitedMs) {
+    constexpr int kStepMs = 20;
+    if (!dialog || !dialog->isVisible())
+        return;
+    if (dialog->property("working").toBool() && waitedMs < kIdleLimitMs) {
+        QTimer::singleShot(kStepMs, this,
+                           [this, dialog, waitedMs] { FillWhenReady(dialog, waitedMs + kStepMs); });
+        return;
+    }
+    FillDialog(dialog);
 }
 
 void ScriptDriver::CaptureKey(QDialog* dialog) {

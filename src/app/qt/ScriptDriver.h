@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -52,6 +53,7 @@ private:
     void Print(const std::string& line);
     // Fills a dialog that opened from the next `dialog` statement and presses its button.
     void FillDialog(QDialog* dialog);
+    void FillWhenReady(QPointer<QDialog> dialog, int waitedMs);
     // Presses the key of the next `key-capture` statement in a "Press a Key" window.
     void CaptureKey(QDialog* dialog);
 

@@ -19,14 +19,17 @@
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
+#include "app/qt/WaveToMIDIDialog.h"
 #include "devices/qt/DeviceSelDialog.h"
 #include "edit/MC_DeleteTrack.h"
+#include "edit/MC_PasteBlock.h"
 #include "edit/MC_SongDeviceFile.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
 #include "playback/MidiPlayer.h"
 #include "playback/VorlauneGuts.h"
+#include "record/VoiceNotesPaste.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "views/qt/MidiMsgView.h"
@@ -745,6 +748,9 @@ void TMDIDialog::Command(int id) {
     case cmd::kSelectDeviceType:
         SelectDeviceType();
         break;
+    case cmd::kVoiceToNotes:
+        VoiceToNotes();
+        break;
     default:
         break;
     }
@@ -882,4 +888,77 @@ void TMDIDialog::closeEvent(QCloseEvent* event) {
     MarkSaved();
     event->accept();
     app_.WindowClosed(this);
+}
+
+// --- voice to notes ------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kRecordOptionText =
+    "Click OK to record a new wave segment with your microphone.\nClick cancel to select a "
+    "preexisting '.WAV' file.";
+constexpr const char* kWaveFilter = "Wave Files (*.WAV)|*.wav|";
+constexpr const char* kVoiceHelpPage = "voice.html";
+
+} // namespace
+
+void TMDIDialog::VoiceToNotes() {
+    const MessageAnswer answer = ShowMessage("Record Option", kRecordOptionText,
+                                             MessageIcon::Question, MessageButtons::OkCancel);
+    if (answer == MessageAnswer::Ok)
+        return;
+    FileRequest request;
+    request.mode = FileRequest::Mode::Open;
+    request.title = "Open";
+    request.filter = kWaveFilter;
+    request.defaultSuffix = "WAV";
+    request.directory = document_->Folder();
+    std::string file;
+    if (ChooseFile(request, file))
+        WaveToNotes(file);
+}
+
+void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {
+    const std::int32_t at = VoiceCursor();
+    const std::int32_t tempo = document_->GetSong().TempoAt(at);
+    WaveToNotesParameters parameters;
+    if (INIFile* ini = INIFile::Global())
+        parameters.Read(*ini, tempo);
+    else
+        parameters.SetTempo(tempo);
+    parameters.fileName = wave.string();
+    std::vector<DetectedNote> notes;
+    if (WaveToMIDIDialog::Run(
+            this, parameters, [this] { app_.ShowHelp(kVoiceHelpPage); }, notes))
+        PlaceVoiceNotes(notes, parameters.eraseRest, at);
+}
+
+// The active note view's current event; at the end of the song, its end.
+std::int32_t TMDIDialog::VoiceCursor() const {
+    if (auto* view = dynamic_cast<NoteView*>(ActiveView()); view && view->Editor().HasPosition())
+        return view->Editor().CurrentTime();
+    return SongEnd();
+}
+
+void TMDIDialog::PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod,
+                                 std::int32_t at) {
+    NoteDestination destination;
+    if (const auto* basic = dynamic_cast<const BasicView*>(ActiveView())) {
+        const ViewPlacement& p = basic->Placement();
+        destination = NoteDestination{p.track, p.channel, p.program, p.bank};
+    }
+    auto* noteView = dynamic_cast<NoteView*>(ActiveView());
+    // Another kind of view has no cursor of its own: a plain one over the song will do.
+    std::unique_ptr<SongIter> plain;
+    if (!noteView)
+        plain = std::make_unique<SongIter>(document_->GetSong());
+    SongIter& iter = noteView ? noteView->Editor().Position() : *plain;
+    std::unique_ptr<MC_PasteBlock> paste =
+        MakeVoiceNotesPaste(iter, at, notes, restMethod, destination);
+    if (!paste)
+        return;
+    document_->Commands().Submit(std::move(paste));
+    if (noteView)
+        noteView->Editor().SetPosition(at);
+    SongChanged();
 }

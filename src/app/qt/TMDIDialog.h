@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "views/qt/BasicView.h"
 
 class CPCommand;
+struct DetectedNote;
 class QAbstractButton;
 class QScrollBar;
 class SongDocument;
@@ -60,6 +62,9 @@ public:
     void Command(int id);
     void Undo();
     void Redo();
+    // Converts a recording to notes in the "Voice to MIDI Notes" dialog and, on OK,
+    // inserts them at the cursor.
+    void WaveToNotes(const std::filesystem::path& wave);
     // Asks to save a modified song: false when the user cancels. Once it agreed, the
     // window closes without asking again, unless CancelClose withdraws the agreement
     // (another window refused to let the program end).
@@ -140,6 +145,10 @@ private:
     void TrackCommandDone(const CPCommand* command, bool undone);
     void SelectDeviceType();
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
+    // "Voice to MIDI Notes": a new take or a chosen file.
+    void VoiceToNotes();
+    std::int32_t VoiceCursor() const;
+    void PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod, std::int32_t at);
 
     TVorlaune& app_;
     std::unique_ptr<SongDocument> document_;

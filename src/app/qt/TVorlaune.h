@@ -84,6 +84,8 @@ public:
     TMDIDialog* PlayingWindow() const { return playing_; }
     // The main window is asked to close: true when it may (no song left open).
     bool MayCloseFrame();
+    // Opens the help window on a page ("voice.html").
+    void ShowHelp(const char* page);
 
 signals:
     void finished();
@@ -110,7 +112,6 @@ private:
     void KeepRecovery();
     void Later(int id);
     void EditKeyAssignments();
-    void ShowHelp(const char* page);
     void DefineDeviceTypes();
     void Print();
     void PrintPreviewCommand();
