@@ -54,6 +54,10 @@ private:
     void FillDialog(QDialog* dialog);
     // Presses the key of the next `key-capture` statement in a "Press a Key" window.
     void CaptureKey(QDialog* dialog);
+    // A recording dialog (one with a "Done" button) fed by `mic-in`: once the file has
+    // played in, presses Done, waits for OK and fills the dialog. False when the dialog
+    // is not one of those.
+    bool RecordMicIn(QDialog* dialog);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;
