@@ -135,6 +135,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"bars", Kind::Bars, false, false},
         {"graph", Kind::Graph, true, false},
         {"range", Kind::Range, true, false},
+        {"mic-in", Kind::MicIn, true, false},
     };
     std::istringstream in(text);
     std::string raw;

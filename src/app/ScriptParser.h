@@ -36,6 +36,9 @@
 //                       answers the next "Controller Range Options": the shape (line,
 //                       squared, sine, parabola), start and end levels on the 0 to 127
 //                       scale and the two adjustments, or erasing the range only
+//   mic-in FILE.wav     plays the file in as the sound of the next wave recording; once
+//                       it has ended, the recording dialog's Done is pressed and the
+//                       dialog is filled from the next `dialog` statement
 // The mouse statements reach the controller graph too, where their points lie in it.
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
@@ -58,7 +61,8 @@ struct ScriptStatement {
         KeyCapture,
         Bars,
         Graph,
-        Range
+        Range,
+        MicIn
     };
     Kind kind = Kind::Key;
     std::string argument;

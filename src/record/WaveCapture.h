@@ -31,16 +31,17 @@ public:
     void SetDirectory(const std::filesystem::path& directory);
     std::filesystem::path TakePath() const;
 
-    // Analysis settings, as the converter's: tolerance, pitch range as MIDI notes, the
-    // noise threshold in sample units, peak fraction and weight. `eventName` names the
-    // notice posted per new frame.
+    // Analysis settings, as the converter's (its defaults until set): tolerance, pitch range as
+    // MIDI notes, the noise threshold in sample units, peak fraction and weight. `eventName` names
+    // the notice posted per new frame.
     void SetAnalysis(const std::string& eventName, double tolerance, int lowPitch, int highPitch,
                      long minVolume, double peakFraction, double peakWeight);
     // Where each newly analysed frame is announced (message number, frame count as the
     // value); null for none.
     void SetFrameTarget(PostTarget* target, std::uint32_t message);
 
-    // Opens the take file; then Start begins recording into it. False with `error` set.
+    // Opens the take file, replacing one that is there; then Start begins recording into
+    // it. False with `error` set; a failed Start removes the empty take.
     bool Prepare(std::string& error);
     bool Start(std::string& error);
     // Stops the source, finishes the analysis of what came in and closes the file.
@@ -61,6 +62,12 @@ public:
     // processing delay.
     std::uint64_t CapturedSamples() const;
     std::uint64_t AnalysedSamples() const;
+    // Samples that came while the writer was too far behind to take them.
+    std::uint64_t LostSamples() const;
+    // What went wrong while recording (writing the file, samples lost); "" when nothing.
+    std::string Problem() const;
+    // The name given with the analysis settings.
+    const std::string& EventName() const;
 
 private:
     struct Impl;

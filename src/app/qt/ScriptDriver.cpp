@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 
 #include "app/AppCommands.h"
 #include "app/qt/TFrameWin.h"
@@ -139,7 +140,7 @@ bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
                     return;
                 if (guarded->objectName() == "keyCapture")
                     CaptureKey(guarded);
-                else
+                else if (!RecordMicIn(guarded))
                     FillWhenReady(guarded, 0);
             });
         }
@@ -287,6 +288,50 @@ void ScriptDriver::FillWhenReady(QPointer<QDialog> dialog, int waitedMs) {
         return;
     }
     FillDialog(dialog);
+}
+
+bool ScriptDriver::RecordMicIn(QDialog* dialog) {
+    auto* done = qobject_cast<QAbstractButton*>(FindField(dialog, "Done"));
+    if (!done || !done->isVisible() || app_.MicInState() == TVorlaune::MicIn::None)
+        return false;
+    const std::string title = dialog->windowTitle().toStdString();
+    Print("dialog: " + title + " records");
+    QPointer<QDialog> guarded(dialog);
+    QPointer<QAbstractButton> pressDone(done);
+    const auto start = std::chrono::steady_clock::now();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, guarded, pressDone, start, title] {
+        if (!guarded || !guarded->isVisible()) {
+            // The dialog ended by itself (the recording could not start).
+            app_.ForgetMicIn();
+            return;
+        }
+        if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(kIdleLimitMs)) {
+            std::fprintf(stderr, "script: \"%s\" still records after %d seconds\n", title.c_str(),
+                         kIdleLimitMs / 1000);
+            exitCode_ = 1;
+            app_.ForgetMicIn();
+            guarded->reject();
+            return;
+        }
+        if (pressDone && pressDone->isVisible()) {
+            if (app_.MicInState() != TVorlaune::MicIn::Finished) {
+                QTimer::singleShot(20, this, *poll);
+                return;
+            }
+            app_.ForgetMicIn();
+            Print("dialog: " + title + " Done");
+            pressDone->click();
+        }
+        // Done may lead to more work (a conversion) before OK can be pressed.
+        auto* ok = qobject_cast<QAbstractButton*>(FindField(guarded, "OK"));
+        if (guarded->isVisible() && ok && ok->isVisible() && ok->isEnabled())
+            FillDialog(guarded);
+        else
+            QTimer::singleShot(20, this, *poll);
+    };
+    QTimer::singleShot(20, this, *poll);
+    return true;
 }
 
 void ScriptDriver::CaptureKey(QDialog* dialog) {
@@ -470,6 +515,12 @@ void ScriptDriver::Run(const ScriptStatement& s) {
         ControllerRangeDialog::AnswerNext(choice);
         break;
     }
+    case Kind::MicIn:
+        if (!std::filesystem::is_regular_file(s.argument))
+            Fail(s, "there is no file " + s.argument + " to play in");
+        else
+            app_.QueueMicIn(s.argument);
+        break;
     case Kind::ExpectTitle: {
         const std::string title = app_.Frame()->windowTitle().toStdString();
         if (title != s.argument)

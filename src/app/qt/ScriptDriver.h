@@ -56,6 +56,10 @@ private:
     void FillWhenReady(QPointer<QDialog> dialog, int waitedMs);
     // Presses the key of the next `key-capture` statement in a "Press a Key" window.
     void CaptureKey(QDialog* dialog);
+    // A recording dialog (one with a "Done" button) fed by `mic-in`: once the file has
+    // played in, presses Done, waits for OK and fills the dialog. False when the dialog
+    // is not one of those.
+    bool RecordMicIn(QDialog* dialog);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "devices/KeyTranslator.h"
 #include "views/SubWindowMaker.h"
 
+class AudioCaptureSource;
 class MidiPlayer;
 class ProgramEnvironment;
 class QKeyEvent;
@@ -87,6 +90,18 @@ public:
     // Opens the help window on a page ("voice.html").
     void ShowHelp(const char* page);
 
+    // --- wave recording --------------------------------------------------------------
+    // Where the next wave recording's sound comes from: the file a script queued with
+    // `mic-in`, else the sound card's input.
+    std::unique_ptr<AudioCaptureSource> NextCaptureSource();
+    void QueueMicIn(const std::string& file);
+    // How the script's played-in file stands: none queued, queued or still playing in,
+    // or played in to its end.
+    enum class MicIn { None, Playing, Finished };
+    MicIn MicInState() const;
+    // The script driver has finished the recording the file was played into.
+    void ForgetMicIn();
+
 signals:
     void finished();
 
@@ -146,4 +161,6 @@ private:
     int cascadeStep_ = 0;
     std::string openSaveDir_;
     std::unique_ptr<QPrinter> printer_; // made on first use
+    std::deque<std::string> micIn_;
+    std::shared_ptr<const std::atomic<bool>> micInFinished_;
 };
