@@ -40,10 +40,16 @@ void PitchTraceWidget::paintEvent(QPaintEvent* event) {
         painter.setPen(row.light ? kLightRow : kDarkRow);
         painter.drawLine(0, row.y, area.width(), row.y);
     }
+    // Each label sits on its row, over the row's line.
     painter.setPen(palette().color(QPalette::Text));
-    const int ascent = painter.fontMetrics().ascent();
-    for (const PitchTrace::Label& label : trace_.Labels())
-        painter.drawText(0, label.y + ascent / 2, QString::fromStdString(label.text));
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (const PitchTrace::Label& label : trace_.Labels()) {
+        const QString text = QString::fromStdString(label.text);
+        const QRect box(0, label.y - metrics.height() / 2, metrics.horizontalAdvance(text + ' '),
+                        metrics.height());
+        painter.fillRect(box, palette().color(QPalette::Base));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
     painter.setPen(QPen(kTraceColour, 2));
     for (const auto& line : trace_.Lines()) {
         QPolygon points;

@@ -241,6 +241,11 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
     const ScriptStatement fill = dialogs_.front();
     dialogs_.pop_front();
     for (const auto& [name, value] : fill.fields) {
+        if (name == "screenshot") {
+            if (!dialog->grab().save(QString::fromStdString(value), "PNG"))
+                Fail(fill, "cannot write the screenshot " + value);
+            continue;
+        }
         if (name.empty()) {
             auto* button =
                 qobject_cast<QAbstractButton*>(FindField(dialog, QString::fromStdString(value)));

@@ -30,6 +30,8 @@
 #include "playback/MidiPlayer.h"
 #include "playback/VorlauneGuts.h"
 #include "record/VoiceNotesPaste.h"
+#include "record/WaveCapture.h"
+#include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "views/qt/MidiMsgView.h"
@@ -899,14 +901,20 @@ constexpr const char* kRecordOptionText =
     "preexisting '.WAV' file.";
 constexpr const char* kWaveFilter = "Wave Files (*.WAV)|*.wav|";
 constexpr const char* kVoiceHelpPage = "voice.html";
+constexpr const char* kFrameEventName = "VLNewFreqEvent";
 
 } // namespace
 
 void TMDIDialog::VoiceToNotes() {
     const MessageAnswer answer = ShowMessage("Record Option", kRecordOptionText,
                                              MessageIcon::Question, MessageButtons::OkCancel);
-    if (answer == MessageAnswer::Ok)
+    if (answer == MessageAnswer::Ok) {
+        // A new take, into the home directory.
+        auto recorder = std::make_unique<WaveCapture>(app_.NextCaptureSource());
+        recorder->SetDirectory(ResolveHomeDirectory());
+        ConvertVoice(recorder->TakePath(), recorder.get());
         return;
+    }
     FileRequest request;
     request.mode = FileRequest::Mode::Open;
     request.title = "Open";
@@ -919,6 +927,10 @@ void TMDIDialog::VoiceToNotes() {
 }
 
 void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {
+    ConvertVoice(wave, nullptr);
+}
+
+void TMDIDialog::ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder) {
     const std::int32_t at = VoiceCursor();
     const std::int32_t tempo = document_->GetSong().TempoAt(at);
     WaveToNotesParameters parameters;
@@ -927,9 +939,13 @@ void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {
     else
         parameters.SetTempo(tempo);
     parameters.fileName = wave.string();
+    if (recorder)
+        recorder->SetAnalysis(kFrameEventName, parameters.tolerance, parameters.lowPitch,
+                              parameters.highPitch, parameters.minVolume, parameters.peakFraction,
+                              parameters.peakWeight);
     std::vector<DetectedNote> notes;
     if (WaveToMIDIDialog::Run(
-            this, parameters, [this] { app_.ShowHelp(kVoiceHelpPage); }, notes))
+            this, parameters, recorder, [this] { app_.ShowHelp(kVoiceHelpPage); }, notes))
         PlaceVoiceNotes(notes, parameters.eraseRest, at);
 }
 

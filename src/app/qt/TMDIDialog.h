@@ -20,6 +20,7 @@ class QScrollBar;
 class SongDocument;
 class SubWindow;
 class TVorlaune;
+class WaveCapture;
 class ViewFilter;
 struct ViewCallbacks;
 
@@ -147,6 +148,8 @@ private:
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
     // "Voice to MIDI Notes": a new take or a chosen file.
     void VoiceToNotes();
+    // Converts `wave`, recording it first with `recorder` when one is given.
+    void ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder);
     std::int32_t VoiceCursor() const;
     void PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod, std::int32_t at);
 

@@ -9,6 +9,7 @@
 
 #include "app/qt/PitchTraceWidget.h"
 #include "record/PitchTrace.h"
+#include "record/WaveCapture.h"
 #include "record/WaveToNotesWorker.h"
 #include "util/Messages.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 // Cancel waits this long for the worker to stop, then closes regardless.
 constexpr std::chrono::milliseconds kCancelWait{10000};
+constexpr int kPollMs = 20;
 
 QPushButton* Button(const char* text, QLayout* row, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -26,10 +28,10 @@ QPushButton* Button(const char* text, QLayout* row, QWidget* parent) {
 
 } // namespace
 
-WaveToMIDIDialog::WaveToMIDIDialog(const WaveToNotesParameters& parameters,
+WaveToMIDIDialog::WaveToMIDIDialog(const WaveToNotesParameters& parameters, WaveCapture* recorder,
                                    std::function<void()> help, QWidget* parent)
-    : QDialog(parent), parameters_(parameters), help_(std::move(help)), posts_(this),
-      worker_(std::make_unique<WaveToNotesWorker>()) {
+    : QDialog(parent), parameters_(parameters), recorder_(recorder), help_(std::move(help)),
+      posts_(this), worker_(std::make_unique<WaveToNotesWorker>()) {
     setWindowTitle(WaveToMIDIModel::kTitle);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
@@ -57,6 +59,8 @@ WaveToMIDIDialog::WaveToMIDIDialog(const WaveToNotesParameters& parameters,
     cancel_ = Button("Cancel", row, this);
     layout->addLayout(row);
 
+    timer_.setInterval(kPollMs);
+    connect(&timer_, &QTimer::timeout, this, &WaveToMIDIDialog::Poll);
     connect(done_, &QPushButton::clicked, this, [this] { Carry(model_.PressDone()); });
     connect(ok_, &QPushButton::clicked, this, [this] { Carry(model_.PressOk()); });
     connect(cancel_, &QPushButton::clicked, this, [this] { Carry(model_.PressCancel()); });
@@ -68,13 +72,17 @@ WaveToMIDIDialog::WaveToMIDIDialog(const WaveToNotesParameters& parameters,
 }
 
 WaveToMIDIDialog::~WaveToMIDIDialog() {
+    timer_.stop();
+    if (recorder_ && recorder_->Recording())
+        recorder_->Stop();
     // The worker is stopped and joined before this object stops taking its posts.
     worker_.reset();
 }
 
 bool WaveToMIDIDialog::Run(QWidget* parent, const WaveToNotesParameters& parameters,
-                           std::function<void()> help, std::vector<DetectedNote>& notes) {
-    WaveToMIDIDialog dialog(parameters, std::move(help), parent);
+                           WaveCapture* recorder, std::function<void()> help,
+                           std::vector<DetectedNote>& notes) {
+    WaveToMIDIDialog dialog(parameters, recorder, std::move(help), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     notes = dialog.TakeNotes();
@@ -86,7 +94,7 @@ void WaveToMIDIDialog::showEvent(QShowEvent* event) {
     if (opened_)
         return;
     opened_ = true;
-    Carry(model_.Open(false));
+    Carry(model_.Open(recorder_ != nullptr));
 }
 
 // OK and Cancel reach the dialog also from the keyboard and the window's close button:
@@ -101,8 +109,17 @@ void WaveToMIDIDialog::reject() {
 
 void WaveToMIDIDialog::Carry(unsigned actions) {
     using M = WaveToMIDIModel;
+    if (actions & M::kStartRecorder) {
+        StartRecorder();
+        if (model_.GetState() == M::State::Closed)
+            return;
+    }
+    if (actions & M::kStopRecorder)
+        StopRecorder();
     if (actions & M::kStartWorker) {
         progress_->setValue(0);
+        if (recorder_)
+            parameters_.fileName = recorder_->TakePath().string();
         worker_->Start(parameters_, &posts_, kProgressMessage, kFinishedMessage);
     }
     if (actions & M::kCancelWorker) {
@@ -116,6 +133,40 @@ void WaveToMIDIDialog::Carry(unsigned actions) {
         QDialog::accept();
     if (actions & M::kReject)
         QDialog::reject();
+}
+
+void WaveToMIDIDialog::StartRecorder() {
+    std::string error;
+    if (!recorder_ || !recorder_->Prepare(error) || !recorder_->Start(error)) {
+        Carry(model_.RecorderFailed(error));
+        return;
+    }
+    fetched_ = 0;
+    clock_.start();
+    timer_.start();
+}
+
+void WaveToMIDIDialog::StopRecorder() {
+    timer_.stop();
+    if (!recorder_ || !recorder_->Recording())
+        return;
+    recorder_->Stop();
+    Poll();
+    // The take is converted all the same; what went wrong is said, not hidden.
+    if (const std::string problem = recorder_->Problem(); !problem.empty())
+        ShowMessage(kAppTitle, AString(problem), MessageIcon::Exclamation);
+}
+
+void WaveToMIDIDialog::Poll() {
+    if (!recorder_)
+        return;
+    const std::size_t count = recorder_->FrameCount();
+    FrequencyAnalysisSegment frame;
+    while (fetched_ < count && recorder_->GetFrame(fetched_, frame) && trace_->Add(frame))
+        ++fetched_;
+    const auto analysedMs =
+        static_cast<std::int64_t>(recorder_->AnalysedSamples() * 1000 / AudioCaptureSource::kRate);
+    delay_->setText(QString::fromStdString(PitchTrace::StatusLine(clock_.elapsed(), analysedMs)));
 }
 
 void WaveToMIDIDialog::Refresh() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -13,20 +15,24 @@ class PitchTraceWidget;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class WaveCapture;
 class WaveToNotesWorker;
 
-// "Voice to MIDI Notes": converts a wave file to notes on a worker thread, with a
-// progress bar and Cancel; OK hands the notes to the caller.
+// "Voice to MIDI Notes": records a new take while drawing its pitch, or takes a wave
+// file, and converts it to notes on a worker thread, with a progress bar and Cancel; OK
+// hands the notes to the caller.
 class WaveToMIDIDialog : public QDialog {
     Q_OBJECT
 public:
-    // Converts the file the parameters name. `help` opens the help on this dialog.
-    WaveToMIDIDialog(const WaveToNotesParameters& parameters, std::function<void()> help,
-                     QWidget* parent = nullptr);
+    // With a recorder (the caller's, prepared with its folder and analysis), records
+    // until Done and converts the take; without one, converts the file the parameters
+    // name. `help` opens the help on this dialog.
+    WaveToMIDIDialog(const WaveToNotesParameters& parameters, WaveCapture* recorder,
+                     std::function<void()> help, QWidget* parent = nullptr);
     ~WaveToMIDIDialog() override;
 
     // Runs the dialog: true, with the notes, when the user took them with OK.
-    static bool Run(QWidget* parent, const WaveToNotesParameters& parameters,
+    static bool Run(QWidget* parent, const WaveToNotesParameters& parameters, WaveCapture* recorder,
                     std::function<void()> help, std::vector<DetectedNote>& notes);
 
     const WaveToMIDIModel& Model() const { return model_; }
@@ -45,10 +51,18 @@ private:
     static constexpr std::uint32_t kFinishedMessage = 2;
 
     void Carry(unsigned actions);
+    void StartRecorder();
+    void StopRecorder();
+    // The 20 ms timer while recording: new frames to the trace, the delay line.
+    void Poll();
     void Refresh();
     void ConversionEnded();
 
     WaveToNotesParameters parameters_;
+    WaveCapture* recorder_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::size_t fetched_ = 0;
     std::function<void()> help_;
     WaveToMIDIModel model_;
     QtPostTarget posts_;
