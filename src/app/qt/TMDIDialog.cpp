@@ -14,8 +14,10 @@
 
 #include "app/AppCommands.h"
 #include "app/AudioFileDeletion.h"
+#include "app/RecordWave.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
+#include "app/qt/RecordWaveDialog.h"
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
@@ -27,6 +29,9 @@
 #include "model/SongIter.h"
 #include "playback/MidiPlayer.h"
 #include "playback/VorlauneGuts.h"
+#include "record/WaveCapture.h"
+#include "record/WaveToNotes.h"
+#include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "views/qt/MidiMsgView.h"
@@ -745,6 +750,9 @@ void TMDIDialog::Command(int id) {
     case cmd::kSelectDeviceType:
         SelectDeviceType();
         break;
+    case cmd::kRecordWave:
+        RecordWaveCommand();
+        break;
     default:
         break;
     }
@@ -778,6 +786,65 @@ void TMDIDialog::SongCommand(int id) {
         break;
     }
     app_.RefreshChecks();
+}
+
+// --- wave recording ------------------------------------------------------------------
+
+void TMDIDialog::RecordWaveCommand() {
+    if (!document_->HasFileName()) {
+        ShowMessage(kAppTitle, RecordWave::kNeedsSavedSong, MessageIcon::Information);
+        return;
+    }
+    std::string homeError;
+    const std::filesystem::path home = ResolveHomeDirectory(&homeError);
+    if (home.empty()) {
+        ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
+                    MessageIcon::Exclamation);
+        return;
+    }
+    if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+        return;
+    Song& song = document_->GetSong();
+    RecordWave::Target target;
+    target.song = &song;
+    target.commands = &document_->Commands();
+    target.songFile = document_->FilePath();
+    target.placeAt = transport_.PlayPosition();
+    if (const auto* view = dynamic_cast<const BasicView*>(ActiveView()))
+        target.track = view->Placement().track;
+    auto capture = std::make_unique<WaveCapture>(app_.NextCaptureSource());
+    capture->SetDirectory(home);
+    WaveToNotesParameters analysis;
+    if (INIFile* ini = INIFile::Global())
+        analysis.Read(*ini, song.TempoAt(target.placeAt));
+    capture->SetAnalysis(analysis);
+    RecordWave record(target, std::move(capture));
+
+    // The song plays along while recording when "Play when Recording" is on.
+    const auto started = [this] {
+        if (OptionOn(kPlayDuringRecord))
+            transport_.Play();
+    };
+    const auto stopped = [this] {
+        if (app_.PlayingWindow() == this)
+            transport_.Stop();
+    };
+    switch (RecordWaveDialog::Run(this, record, started, stopped)) {
+    case RecordWaveDialog::Outcome::Placed:
+        SongChanged();
+        break;
+    case RecordWaveDialog::Outcome::Convert:
+        WaveToNotes(record.TakePath());
+        break;
+    case RecordWaveDialog::Outcome::Cancelled:
+        break;
+    }
+}
+
+void TMDIDialog::WaveToNotes(const std::filesystem::path& /*wave*/) {
+    ShowMessage(kAppTitle,
+                "Converting recordings to notes comes with the Voice to MIDI Notes dialog.",
+                MessageIcon::Information);
 }
 
 void TMDIDialog::TrackCommandDone(const CPCommand* command, bool undone) {

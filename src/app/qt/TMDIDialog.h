@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -97,6 +98,11 @@ public:
     // The scroll bar's arrows and page steps, on the grid of bars and beats.
     bool ScrollLineRight();
     bool ScrollPageRight();
+
+    // "Record Wave": records from the microphone into an audio cue at the cursor.
+    void RecordWaveCommand();
+    // Turns a recording into notes at the cursor ("Voice to MIDI Notes").
+    void WaveToNotes(const std::filesystem::path& wave);
 
     // The tool bar's buttons, for tests and the script driver.
     QAbstractButton* OptionButton(Option option) const {
