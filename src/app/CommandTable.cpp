@@ -149,7 +149,7 @@ std::vector<MenuCommand> Build() {
         Item(kForward, "&Play/Record", "&Forward"),
         Item(kForwardToEnd, "&Play/Record", "Forward To &End"),
         Separated(Item(kRecordMidi, "&Play/Record", "Record &MIDI Notes", later)),
-        Item(kRecordWave, "&Play/Record", "Record &Voice/Wave", later),
+        Item(kRecordWave, "&Play/Record", "Record &Voice/Wave"),
         Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes..."),
         // Window
         Item(kCascade, "&Window", "&Cascade", frame),

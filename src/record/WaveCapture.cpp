@@ -182,6 +182,11 @@ void WaveCapture::SetAnalysis(const std::string& eventName, double tolerance, in
     d.search.peakWeight = peakWeight;
 }
 
+void WaveCapture::SetAnalysis(const WaveToNotesParameters& p) {
+    SetAnalysis("VLNewFreqEvent", p.tolerance, p.lowPitch, p.highPitch, p.minVolume, p.peakFraction,
+                p.peakWeight);
+}
+
 void WaveCapture::SetFrameTarget(PostTarget* target, std::uint32_t message) {
     impl_->target = target;
     impl_->message = message;

@@ -11,6 +11,7 @@
 #include "record/DetectFrequency.h"
 
 class PostTarget;
+struct WaveToNotesParameters;
 
 // The recorder behind "Record Wave" and "Voice to MIDI Notes": takes the sound of a
 // capture source, writes it as 16-bit mono 44100 Hz to "VLRecording.WAV" in the folder
@@ -36,6 +37,8 @@ public:
     // the notice posted per new frame.
     void SetAnalysis(const std::string& eventName, double tolerance, int lowPitch, int highPitch,
                      long minVolume, double peakFraction, double peakWeight);
+    // The same from the converter's settings, with the event name "VLNewFreqEvent".
+    void SetAnalysis(const WaveToNotesParameters& parameters);
     // Where each newly analysed frame is announced (message number, frame count as the
     // value); null for none.
     void SetFrameTarget(PostTarget* target, std::uint32_t message);

@@ -30,7 +30,7 @@
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
-#include "views/qt/NoteView.h"
+#include "views/qt/BasicView.h"
 
 namespace {
 
@@ -230,17 +230,16 @@ TEST_F(VoiceToNotes, AChosenFileGivesTheCommandLinesNotesAsOneUndoableInsert) {
     EXPECT_TRUE(Notes(SongOf()).empty());
 }
 
-TEST_F(VoiceToNotes, NotesGoInAtTheCursorOnTheViewsTrackAndChannelMovingWhatFollows) {
+TEST_F(VoiceToNotes, NotesGoInAtThePlayLineOnTheViewsChannelMovingWhatFollows) {
     TMDIDialog& window = *app->ActiveWindow();
     AddToSong(SongOf(), "0 n48 384, 768 n50 384");
     window.SongChanged();
     const std::string path = (home / "chosen.wav").string();
     std::filesystem::copy_file(wave, path);
-    // The cursor on the second note; the strip puts new notes on channel 3.
-    auto* view = dynamic_cast<NoteView*>(window.ActiveView());
-    ASSERT_NE(view, nullptr);
-    view->Editor().SetPosition(768);
-    auto* strip = dynamic_cast<BasicView*>(view);
+    // The play/record line at the second note; the strip puts new notes on channel 3.
+    window.GetTransport().SetPlayPosition(768);
+    auto* strip = dynamic_cast<BasicView*>(window.ActiveView());
+    ASSERT_NE(strip, nullptr);
     strip->ChannelList()->setCurrentIndex(2);
     emit strip->ChannelList()->activated(2);
     ASSERT_EQ(strip->Placement().channel, 2);
@@ -309,6 +308,16 @@ TEST_F(VoiceToNotes, CancelNoNotesAndBadFilesLeaveTheSongAsItWas) {
     app->Command(cmd::kVoiceToNotes);
     unchanged();
     app->ForgetMicIn();
+    // What was recorded stays; recording again asks first, and No keeps it.
+    const std::filesystem::path take = home / WaveCapture::kTakeName;
+    ASSERT_TRUE(std::filesystem::exists(take));
+    const auto taken = std::filesystem::file_size(take);
+    answers.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    app->Command(cmd::kVoiceToNotes);
+    EXPECT_EQ(answers.shown.back().buttons, MessageButtons::YesNo);
+    EXPECT_NE(answers.shown.back().text.str().find(take.string()), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(take), taken);
+    unchanged();
 
     // Silence: the advice, as information.
     const std::string quiet = home.Write("quiet.wav", MonoWave(Silence(1.0))).string();

@@ -14,8 +14,10 @@
 
 #include "app/AppCommands.h"
 #include "app/AudioFileDeletion.h"
+#include "app/RecordWave.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
+#include "app/qt/RecordWaveDialog.h"
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
@@ -31,6 +33,7 @@
 #include "playback/VorlauneGuts.h"
 #include "record/VoiceNotesPaste.h"
 #include "record/WaveCapture.h"
+#include "record/WaveToNotes.h"
 #include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
@@ -750,6 +753,9 @@ void TMDIDialog::Command(int id) {
     case cmd::kSelectDeviceType:
         SelectDeviceType();
         break;
+    case cmd::kRecordWave:
+        RecordWaveCommand();
+        break;
     case cmd::kVoiceToNotes:
         VoiceToNotes();
         break;
@@ -786,6 +792,59 @@ void TMDIDialog::SongCommand(int id) {
         break;
     }
     app_.RefreshChecks();
+}
+
+// --- wave recording ------------------------------------------------------------------
+
+void TMDIDialog::RecordWaveCommand() {
+    if (!document_->HasFileName()) {
+        ShowMessage(kAppTitle, RecordWave::kNeedsSavedSong, MessageIcon::Information);
+        return;
+    }
+    std::string homeError;
+    const std::filesystem::path home = ResolveHomeDirectory(&homeError);
+    if (home.empty()) {
+        ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
+                    MessageIcon::Exclamation);
+        return;
+    }
+    if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+        return;
+    Song& song = document_->GetSong();
+    RecordWave::Target target;
+    target.song = &song;
+    target.commands = &document_->Commands();
+    target.songFile = document_->FilePath();
+    target.placeAt = transport_.PlayPosition();
+    if (const auto* view = dynamic_cast<const BasicView*>(ActiveView()))
+        target.track = view->Placement().track;
+    auto capture = std::make_unique<WaveCapture>(app_.NextCaptureSource());
+    capture->SetDirectory(home);
+    WaveToNotesParameters analysis;
+    if (INIFile* ini = INIFile::Global())
+        analysis.Read(*ini, song.TempoAt(target.placeAt));
+    capture->SetAnalysis(analysis);
+    RecordWave record(target, std::move(capture));
+
+    // The song plays along while recording when "Play when Recording" is on.
+    const auto started = [this] {
+        if (OptionOn(kPlayDuringRecord))
+            transport_.Play();
+    };
+    const auto stopped = [this] {
+        if (app_.PlayingWindow() == this)
+            transport_.Stop();
+    };
+    switch (RecordWaveDialog::Run(this, record, started, stopped)) {
+    case RecordWaveDialog::Outcome::Placed:
+        SongChanged();
+        break;
+    case RecordWaveDialog::Outcome::Convert:
+        WaveToNotes(record.TakePath());
+        break;
+    case RecordWaveDialog::Outcome::Cancelled:
+        break;
+    }
 }
 
 void TMDIDialog::TrackCommandDone(const CPCommand* command, bool undone) {
@@ -901,7 +960,6 @@ constexpr const char* kRecordOptionText =
     "preexisting '.WAV' file.";
 constexpr const char* kWaveFilter = "Wave Files (*.WAV)|*.wav|";
 constexpr const char* kVoiceHelpPage = "voice.html";
-constexpr const char* kFrameEventName = "VLNewFreqEvent";
 
 } // namespace
 
@@ -909,9 +967,18 @@ void TMDIDialog::VoiceToNotes() {
     const MessageAnswer answer = ShowMessage("Record Option", kRecordOptionText,
                                              MessageIcon::Question, MessageButtons::OkCancel);
     if (answer == MessageAnswer::Ok) {
-        // A new take, into the home directory.
+        // A new take, into the home directory; a take never placed is not lost unasked.
+        std::string homeError;
+        const std::filesystem::path home = ResolveHomeDirectory(&homeError);
+        if (home.empty()) {
+            ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
+                        MessageIcon::Exclamation);
+            return;
+        }
+        if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+            return;
         auto recorder = std::make_unique<WaveCapture>(app_.NextCaptureSource());
-        recorder->SetDirectory(ResolveHomeDirectory());
+        recorder->SetDirectory(home);
         ConvertVoice(recorder->TakePath(), recorder.get());
         return;
     }
@@ -931,7 +998,8 @@ void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {
 }
 
 void TMDIDialog::ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder) {
-    const std::int32_t at = VoiceCursor();
+    // The notes go in at the play/record line, as a recording does.
+    const std::int32_t at = transport_.PlayPosition();
     const std::int32_t tempo = document_->GetSong().TempoAt(at);
     WaveToNotesParameters parameters;
     if (INIFile* ini = INIFile::Global())
@@ -940,20 +1008,11 @@ void TMDIDialog::ConvertVoice(const std::filesystem::path& wave, WaveCapture* re
         parameters.SetTempo(tempo);
     parameters.fileName = wave.string();
     if (recorder)
-        recorder->SetAnalysis(kFrameEventName, parameters.tolerance, parameters.lowPitch,
-                              parameters.highPitch, parameters.minVolume, parameters.peakFraction,
-                              parameters.peakWeight);
+        recorder->SetAnalysis(parameters);
     std::vector<DetectedNote> notes;
     if (WaveToMIDIDialog::Run(
             this, parameters, recorder, [this] { app_.ShowHelp(kVoiceHelpPage); }, notes))
         PlaceVoiceNotes(notes, parameters.eraseRest, at);
-}
-
-// The active note view's current event; at the end of the song, its end.
-std::int32_t TMDIDialog::VoiceCursor() const {
-    if (auto* view = dynamic_cast<NoteView*>(ActiveView()); view && view->Editor().HasPosition())
-        return view->Editor().CurrentTime();
-    return SongEnd();
 }
 
 void TMDIDialog::PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod,

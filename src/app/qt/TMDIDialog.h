@@ -104,6 +104,9 @@ public:
     bool ScrollLineRight();
     bool ScrollPageRight();
 
+    // "Record Wave": records from the microphone into an audio cue at the cursor.
+    void RecordWaveCommand();
+
     // The tool bar's buttons, for tests and the script driver.
     QAbstractButton* OptionButton(Option option) const {
         return options_[static_cast<std::size_t>(option)];
@@ -150,7 +153,6 @@ private:
     void VoiceToNotes();
     // Converts `wave`, recording it first with `recorder` when one is given.
     void ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder);
-    std::int32_t VoiceCursor() const;
     void PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod, std::int32_t at);
 
     TVorlaune& app_;
