@@ -16,6 +16,7 @@
 #include "app/AppCommands.h"
 #include "app/SongDocument.h"
 #include "app/Startup.h"
+#include "app/qt/HelpWindow.h"
 #include "app/qt/PitchTraceWidget.h"
 #include "app/qt/TMDIDialog.h"
 #include "app/qt/TVorlaune.h"
@@ -210,8 +211,17 @@ TEST_F(VoiceToNotes, AChosenFileGivesTheCommandLinesNotesAsOneUndoableInsert) {
     const std::string before = Bytes(SongOf());
     answers.answers = {MessageAnswer::Cancel};
     answers.files = {wave};
-    PressWhenShown("OK");
+    // Help on the finished dialog, then OK.
+    WhenDialog([](WaveToMIDIDialog& d) { return Shows(d, "OK"); },
+               [](WaveToMIDIDialog& d) {
+                   EXPECT_EQ(LabelText(d, "Message"), "Finished. 4 notes found.");
+                   Button(d, "Help")->click();
+                   Button(d, "OK")->click();
+               });
     app->Command(cmd::kVoiceToNotes);
+    ASSERT_NE(app->Help(), nullptr);
+    EXPECT_TRUE(app->Help()->CurrentPage().endsWith("voice.html"))
+        << app->Help()->CurrentPage().toStdString();
 
     ASSERT_FALSE(answers.shown.empty());
     const Message& option = answers.shown.front();
@@ -343,4 +353,29 @@ TEST_F(VoiceToNotes, CancelNoNotesAndBadFilesLeaveTheSongAsItWas) {
                [](WaveToMIDIDialog& d) { Button(d, "Cancel")->click(); });
     window.WaveToNotes(wave);
     unchanged();
+}
+
+TEST_F(VoiceToNotes, ARecorderThatCannotStartSaysWhatFailedAndClosesTheDialog) {
+    const std::string before = Bytes(SongOf());
+    // Sound that cannot be read stands in for a missing microphone.
+    app->QueueMicIn(home.Write("broken.wav", "not a sound file").string());
+    answers.answers = {MessageAnswer::Ok};
+    // Should the dialog stay open, this closes it and the test fails instead of hanging.
+    QTimer::singleShot(10000, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* stuck = qobject_cast<WaveToMIDIDialog*>(w)) {
+                ADD_FAILURE() << "the dialog stayed open";
+                stuck->done(QDialog::Rejected);
+            }
+    });
+    app->Command(cmd::kVoiceToNotes);
+    ASSERT_EQ(answers.shown.size(), 2u);
+    const Message& failed = answers.shown.back();
+    EXPECT_EQ(failed.title.str(), "Vorlaune");
+    EXPECT_EQ(failed.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(failed.text.str().rfind("Error occurred recording wave.\n\n", 0), 0u)
+        << failed.text.str();
+    EXPECT_NE(failed.text.str().find("broken.wav"), std::string::npos) << failed.text.str();
+    EXPECT_TRUE(Bytes(SongOf()) == before);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -109,11 +109,8 @@ void WaveToMIDIDialog::reject() {
 
 void WaveToMIDIDialog::Carry(unsigned actions) {
     using M = WaveToMIDIModel;
-    if (actions & M::kStartRecorder) {
+    if (actions & M::kStartRecorder)
         StartRecorder();
-        if (model_.GetState() == M::State::Closed)
-            return;
-    }
     if (actions & M::kStopRecorder)
         StopRecorder();
     if (actions & M::kStartWorker) {
@@ -138,7 +135,9 @@ void WaveToMIDIDialog::Carry(unsigned actions) {
 void WaveToMIDIDialog::StartRecorder() {
     std::string error;
     if (!recorder_ || !recorder_->Prepare(error) || !recorder_->Start(error)) {
-        Carry(model_.RecorderFailed(error));
+        // Said and closed from the dialog's own event loop: closing while the dialog is
+        // still being shown would leave that loop running for ever.
+        QTimer::singleShot(0, this, [this, error] { Carry(model_.RecorderFailed(error)); });
         return;
     }
     fetched_ = 0;
