@@ -801,14 +801,8 @@ void TMDIDialog::RecordWaveCommand() {
         ShowMessage(kAppTitle, RecordWave::kNeedsSavedSong, MessageIcon::Information);
         return;
     }
-    std::string homeError;
-    const std::filesystem::path home = ResolveHomeDirectory(&homeError);
-    if (home.empty()) {
-        ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
-                    MessageIcon::Exclamation);
-        return;
-    }
-    if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+    const std::filesystem::path home = TakeFolder();
+    if (home.empty())
         return;
     Song& song = document_->GetSong();
     RecordWave::Target target;
@@ -967,15 +961,8 @@ void TMDIDialog::VoiceToNotes() {
     const MessageAnswer answer = ShowMessage("Record Option", kRecordOptionText,
                                              MessageIcon::Question, MessageButtons::OkCancel);
     if (answer == MessageAnswer::Ok) {
-        // A new take, into the home directory; a take never placed is not lost unasked.
-        std::string homeError;
-        const std::filesystem::path home = ResolveHomeDirectory(&homeError);
-        if (home.empty()) {
-            ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
-                        MessageIcon::Exclamation);
-            return;
-        }
-        if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+        const std::filesystem::path home = TakeFolder();
+        if (home.empty())
             return;
         auto recorder = std::make_unique<WaveCapture>(app_.NextCaptureSource());
         recorder->SetDirectory(home);
@@ -991,6 +978,20 @@ void TMDIDialog::VoiceToNotes() {
     std::string file;
     if (ChooseFile(request, file))
         WaveToNotes(file);
+}
+
+// Takes are recorded into the home directory; one never placed is not lost unasked.
+std::filesystem::path TMDIDialog::TakeFolder() {
+    std::string homeError;
+    const std::filesystem::path home = ResolveHomeDirectory(&homeError);
+    if (home.empty()) {
+        ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
+                    MessageIcon::Exclamation);
+        return {};
+    }
+    if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+        return {};
+    return home;
 }
 
 void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {

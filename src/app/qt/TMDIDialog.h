@@ -151,6 +151,9 @@ private:
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
     // "Voice to MIDI Notes": a new take or a chosen file.
     void VoiceToNotes();
+    // The folder a new take goes to: empty when there is none, or when the user keeps an
+    // earlier take that was never placed (said or asked here).
+    std::filesystem::path TakeFolder();
     // Converts `wave`, recording it first with `recorder` when one is given.
     void ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder);
     void PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod, std::int32_t at);
