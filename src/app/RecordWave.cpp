@@ -73,6 +73,8 @@ Refusal RecordWave::Start() {
 
 void RecordWave::Finish() {
     capture_->Stop();
+    if (const std::string problem = capture_->Problem(); !problem.empty())
+        ShowMessage(kAppTitle, AString(kIncomplete) + problem, MessageIcon::Exclamation);
 }
 
 void RecordWave::Cancel() {

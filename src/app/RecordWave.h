@@ -33,6 +33,7 @@ public:
     static constexpr const char* kReplaceTakeQuestion = "\n\nRecord over it?";
     static constexpr const char* kReplaceFile = "There already is a file\n\n";
     static constexpr const char* kReplaceFileQuestion = "\n\nReplace it with the recording?";
+    static constexpr const char* kIncomplete = "The recording is incomplete:\n\n";
     static constexpr const char* kNoName = "Enter a name for the wave file.";
     static constexpr const char* kTakeItself =
         "That is where the next recording goes. Choose another name for this one.";
@@ -64,7 +65,7 @@ public:
     static bool MayRecordOverTake(const std::filesystem::path& take);
     // Starts recording; a refusal names what failed.
     Refusal Start();
-    // "Done": the take is complete.
+    // "Done": ends the take, and says so when part of it could not be kept.
     void Finish();
     // "OK": true when the cue is in the song. Otherwise the user was told why (or
     // chose to keep a file), the song is unchanged and the dialog stays open.

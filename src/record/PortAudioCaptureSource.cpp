@@ -6,8 +6,14 @@
 
 namespace {
 
+// The library's text, and the sound system's own where the library only knows that it
+// failed.
 std::string Failed(const char* what, PaError code) {
-    return std::string(what) + ": " + Pa_GetErrorText(code);
+    std::string text = std::string(what) + ": " + Pa_GetErrorText(code);
+    const PaHostErrorInfo* host = Pa_GetLastHostErrorInfo();
+    if (code == paUnanticipatedHostError && host && host->errorText && *host->errorText)
+        text += std::string(" (") + host->errorText + ")";
+    return text;
 }
 
 int OnInput(const void* input, void* /*output*/, unsigned long frames,

@@ -30,15 +30,8 @@ constexpr auto kIdleWait = std::chrono::milliseconds(5);
 } // namespace
 
 struct WaveCapture::Impl : AudioCaptureSink {
-    explicit Impl(std::unique_ptr<AudioCaptureSource> s) : source(std::move(s)) {
-        const WaveToNotesParameters defaults;
-        search.tolerance = defaults.tolerance;
-        search.minVolume = defaults.minVolume;
-        search.lowFrequency = FrequencyOfNote(defaults.lowPitch);
-        search.highFrequency = FrequencyOfNote(defaults.highPitch);
-        search.peakFraction = defaults.peakFraction;
-        search.peakWeight = defaults.peakWeight;
-    }
+    explicit Impl(std::unique_ptr<AudioCaptureSource> s)
+        : source(std::move(s)), search(FrameSearchOf(WaveToNotesParameters())) {}
 
     // On the source's thread: never waits.
     void Captured(const std::int16_t* samples, std::size_t count) override {

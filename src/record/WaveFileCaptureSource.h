@@ -9,7 +9,8 @@
 
 // A sound file played in as if sung into the microphone: any file RecordingReader reads,
 // brought to 16-bit mono at kRate, delivered in 10 ms pieces at `speed` times real time
-// (0: as fast as the sink takes it), for tests, scripts and benchmarks.
+// (0: all at once, for a sink that takes everything at once, as a test's may), for
+// tests, scripts and benchmarks.
 class WaveFileCaptureSource : public AudioCaptureSource {
 public:
     static constexpr std::size_t kPieceSamples = kRate / 100;

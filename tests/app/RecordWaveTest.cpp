@@ -212,3 +212,19 @@ TEST(RecordWave, AFailedStartNamesWhatFailed) {
               std::string(RecordWave::kStartFailed) + "\n\nThere is no sound input device.");
     EXPECT_FALSE(s.record->Capture().Recording());
 }
+
+TEST(RecordWave, SoundThatCouldNotBeKeptIsToldWhenTheTakeEnds) {
+    Answers answers;
+    Session s;
+    ASSERT_FALSE(s.record->Start());
+    // More in one piece than the recorder can hold before writing any of it.
+    const std::vector<std::int16_t> flood(std::size_t{3} << 20, 100);
+    s.source->sink->Captured(flood.data(), flood.size());
+    s.record->Finish();
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(answers.shown[0].text.str(),
+              std::string(RecordWave::kIncomplete) +
+                  "1048576 samples "
+                  "were lost: writing the recording could not keep up.");
+}

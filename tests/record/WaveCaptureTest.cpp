@@ -53,14 +53,7 @@ std::vector<std::int16_t> ReadTake(const fs::path& file, SF_INFO& info) {
 
 // The frames the converter's search finds running over the whole recording at once.
 std::vector<FrequencyAnalysisSegment> OfflineFrames(const std::vector<std::int16_t>& x) {
-    const WaveToNotesParameters p;
-    FrameSearch search;
-    search.tolerance = p.tolerance;
-    search.minVolume = p.minVolume;
-    search.lowFrequency = FrequencyOfNote(p.lowPitch);
-    search.highFrequency = FrequencyOfNote(p.highPitch);
-    search.peakFraction = p.peakFraction;
-    search.peakWeight = p.peakWeight;
+    const FrameSearch search = FrameSearchOf(WaveToNotesParameters());
     std::vector<FrequencyAnalysisSegment> frames;
     for (std::size_t at = 0;;) {
         FrequencyAnalysisSegment f;

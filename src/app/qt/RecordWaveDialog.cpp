@@ -107,7 +107,9 @@ void RecordWaveDialog::Done() {
 }
 
 void RecordWaveDialog::Ok() {
-    if (recording_)
+    // Pressed only while the take waits for its options (a button pressed after the
+    // dialog ended does nothing).
+    if (recording_ || !isVisible())
         return;
     if (!record_.Place(trimBegin_->isChecked(), trimEnd_->isChecked(), name_->text().toStdString()))
         return;
