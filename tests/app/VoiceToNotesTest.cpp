@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -378,4 +379,31 @@ TEST_F(VoiceToNotes, ARecorderThatCannotStartSaysWhatFailedAndClosesTheDialog) {
     EXPECT_NE(failed.text.str().find("broken.wav"), std::string::npos) << failed.text.str();
     EXPECT_TRUE(Bytes(SongOf()) == before);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(VoiceToNotes, CancelDuringTheConversionStopsItAndPlacesNothing) {
+    const std::string before = Bytes(SongOf());
+    std::vector<std::int16_t> take;
+    for (int i = 0; i < 12; ++i)
+        Append(take, Sing(Contour().Hold(60 + i, 2.0, 20).Rest(0.2)));
+    const std::string path = home.Write("long.wav", MonoWave(take)).string();
+    int cancelledAt = -1;
+    WhenDialog(
+        [](WaveToMIDIDialog& d) {
+            const int done = d.findChild<QProgressBar*>()->value();
+            return done > 0 && done < 100;
+        },
+        [&](WaveToMIDIDialog& d) {
+            cancelledAt = d.findChild<QProgressBar*>()->value();
+            Button(d, "Cancel")->click();
+        });
+    const std::size_t shown = answers.shown.size();
+    const auto start = std::chrono::steady_clock::now();
+    app->ActiveWindow()->WaveToNotes(path);
+    EXPECT_GT(cancelledAt, 0);
+    // The worker stops at its next step, long before the 10 s Cancel waits at most.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_EQ(answers.shown.size(), shown);
+    EXPECT_TRUE(Bytes(SongOf()) == before);
+    EXPECT_FALSE(app->ActiveWindow()->Document().Commands().CanUndo());
 }
