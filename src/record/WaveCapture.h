@@ -58,7 +58,9 @@ public:
     // left as it was.
     bool Trim(bool begin, bool end, std::uint32_t& removed, std::string& error);
 
-    // Frames analysed so far, and one of them by index.
+    // Frames analysed so far, and one of them by index: one per stretch the frame search
+    // looked at, silent stretches included one by one (not joined into runs), so that a
+    // frame once reported never changes.
     std::size_t FrameCount() const;
     bool GetFrame(std::size_t index, FrequencyAnalysisSegment& frame) const;
     // Samples taken in so far and samples already analysed: their difference is the
