@@ -23,8 +23,6 @@ void PitchTrace::Resize(int width, int height) {
 }
 
 bool PitchTrace::Add(const FrequencyAnalysisSegment& frame) {
-    if (frames_.size() >= kMaxFrames)
-        return false;
     Frame f;
     f.length = frame.length;
     if (frame.candidateCount > 0 && frame.frequency > 0.0 && std::isfinite(frame.frequency))
@@ -32,6 +30,15 @@ bool PitchTrace::Add(const FrequencyAnalysisSegment& frame) {
     // A frequency too low for any note counts as no pitch, as nothing could be drawn.
     if (f.pitch <= 0.0)
         f.pitch = 0.0;
+    // The recorder reports silence in short stretches, thousands a second; one run of
+    // them takes one place, or a second of silence would fill the display.
+    if (f.pitch == 0.0 && !frames_.empty() && frames_.back().pitch == 0.0) {
+        frames_.back().length += f.length;
+        samples_ += f.length;
+        return true;
+    }
+    if (frames_.size() >= kMaxFrames)
+        return false;
     frames_.push_back(f);
     samples_ += frame.length;
     Follow();

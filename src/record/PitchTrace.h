@@ -45,7 +45,8 @@ public:
     PitchTrace(int width, int height);
     void Resize(int width, int height);
 
-    // Takes one more analysed frame; false once the display holds all it keeps.
+    // Takes one more analysed frame; false once the display holds all it keeps. Frames
+    // without pitch in a row are kept as one run.
     bool Add(const FrequencyAnalysisSegment& frame);
     std::size_t FrameCount() const { return frames_.size(); }
     // Sound analysed so far.
@@ -73,8 +74,8 @@ public:
 
 private:
     struct Frame {
-        double pitch = 0.0; // 0 when unvoiced
-        std::uint32_t length = 0;
+        double pitch = 0.0;       // 0 when unvoiced
+        std::uint64_t length = 0; // samples; a run of unvoiced frames adds up
     };
     void Follow();
 

@@ -143,9 +143,23 @@ TEST(PitchTrace, TheNewestSoundStaysInViewAndTheDisplayKeepsTwoThousandFrames) {
     trace.Resize(100, 100);
     EXPECT_EQ(trace.Rows().size(), 5u);
     while (trace.FrameCount() < PitchTrace::kMaxFrames)
-        ASSERT_TRUE(trace.Add(Unvoiced(10)));
+        ASSERT_TRUE(trace.Add(Voiced(65, 10)));
     EXPECT_FALSE(trace.Add(Voiced(65)));
     EXPECT_EQ(trace.FrameCount(), PitchTrace::kMaxFrames);
+}
+
+TEST(PitchTrace, SilenceReportedStretchByStretchTakesOnePlace) {
+    PitchTrace trace(400, 200);
+    // Three seconds of silence as the recorder reports it, 23 samples at a time, would
+    // otherwise fill the display before anyone sang.
+    for (int i = 0; i < 5752; ++i)
+        ASSERT_TRUE(trace.Add(Unvoiced(23)));
+    EXPECT_EQ(trace.FrameCount(), 1u);
+    Sing(trace, {65, 65});
+    const auto lines = trace.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0][0].x, 150);
+    EXPECT_EQ(trace.HeldNote(), 65);
 }
 
 TEST(PitchTrace, TheProcessingDelayAndFileSizeLine) {
