@@ -51,7 +51,7 @@ MenuCommand Everywhere(MenuCommand c) {
 
 std::vector<MenuCommand> Build() {
     using namespace cmd;
-    const Route frame = Route::Frame, later = Route::Later;
+    const Route frame = Route::Frame;
     const Enable always = Enable::Always;
     return {
         // File
@@ -149,8 +149,8 @@ std::vector<MenuCommand> Build() {
         Item(kForward, "&Play/Record", "&Forward"),
         Item(kForwardToEnd, "&Play/Record", "Forward To &End"),
         Separated(Item(kRecordMidi, "&Play/Record", "Record &MIDI Notes")),
-        Item(kRecordWave, "&Play/Record", "Record &Voice/Wave", later),
-        Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes...", later),
+        Item(kRecordWave, "&Play/Record", "Record &Voice/Wave"),
+        Item(kVoiceToNotes, "&Play/Record", "Voice &to MIDI Notes..."),
         // Window
         Item(kCascade, "&Window", "&Cascade", frame),
         Item(kTile, "&Window", "&Tile", frame),

@@ -136,6 +136,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptStatement>& statemen
         {"graph", Kind::Graph, true, false},
         {"range", Kind::Range, true, false},
         {"midi-in", Kind::MidiIn, true, false},
+        {"mic-in", Kind::MicIn, true, false},
     };
     std::istringstream in(text);
     std::string raw;

@@ -41,6 +41,9 @@
 //                       at once); when it has been played, Done is pressed and the dialog
 //                       filled from the next `dialog` statement. "midi-in none": the
 //                       recording finds no input ports.
+//   mic-in FILE.wav     plays the file in as the sound of the next wave recording; once
+//                       it has ended, the recording dialog's Done is pressed and the
+//                       dialog is filled from the next `dialog` statement
 // The mouse statements reach the controller graph too, where their points lie in it.
 // Blank lines and lines starting with # are skipped.
 struct ScriptStatement {
@@ -64,7 +67,8 @@ struct ScriptStatement {
         Bars,
         Graph,
         Range,
-        MidiIn
+        MidiIn,
+        MicIn
     };
     Kind kind = Kind::Key;
     std::string argument;

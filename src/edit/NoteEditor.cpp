@@ -769,10 +769,15 @@ Refusal NoteEditor::DeleteLyric(std::optional<std::int32_t> clicked) {
 Refusal NoteEditor::AddAudio(std::optional<std::int32_t> clicked, const AString& fileName) {
     if (!clicked)
         return kAddAudioClick;
-    MidiMsgText cue(7, AString(kAudioPrefix) + fileName);
-    cue.track = placement_.track;
-    Submit(std::make_unique<MC_PutMsgAtTime>(iter_, cue, *clicked));
+    Submit(
+        std::make_unique<MC_PutMsgAtTime>(iter_, AudioCue(fileName, placement_.track), *clicked));
     return {};
+}
+
+MidiMsgText NoteEditor::AudioCue(const AString& fileName, std::uint16_t track) {
+    MidiMsgText cue(7, AString(kAudioPrefix) + fileName);
+    cue.track = track;
+    return cue;
 }
 
 Refusal NoteEditor::ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName) {

@@ -167,6 +167,8 @@ public:
     Refusal ChangeLyric(std::optional<std::int32_t> clicked, const AString& text);
     Refusal DeleteLyric(std::optional<std::int32_t> clicked);
     Refusal AddAudio(std::optional<std::int32_t> clicked, const AString& fileName);
+    // The cue-point text that plays a wave file from where it stands, on `track`.
+    static MidiMsgText AudioCue(const AString& fileName, std::uint16_t track);
     Refusal ChangeAudio(std::optional<std::int32_t> clicked, const AString& fileName);
     Refusal DeleteAudio(std::optional<std::int32_t> clicked);
     // A lyric (text type 5) or audio cue near a clicked time: the first at or after it,

@@ -92,6 +92,17 @@ void WaveToNotesParameters::Read(INIFile& ini, std::int32_t usPerQuarter) {
     SetTempo(usPerQuarter);
 }
 
+FrameSearch FrameSearchOf(const WaveToNotesParameters& p) {
+    FrameSearch search;
+    search.tolerance = p.tolerance;
+    search.minVolume = p.minVolume;
+    search.lowFrequency = FrequencyOfNote(p.lowPitch);
+    search.highFrequency = FrequencyOfNote(p.highPitch);
+    search.peakFraction = p.peakFraction;
+    search.peakWeight = p.peakWeight;
+    return search;
+}
+
 // --- the sample window -----------------------------------------------------------------
 
 // A fixed window over the recording's 16-bit samples that slides forward, so that a
@@ -242,13 +253,7 @@ int WaveToNotes::Analyse(SampleWindow& window, double sampleRate,
                          const WaveToNotesParameters& parameters,
                          std::vector<FrequencyAnalysisSegment>& frames, std::size_t& frameCount,
                          int& voicedFrameCount) {
-    FrameSearch search;
-    search.tolerance = parameters.tolerance;
-    search.minVolume = parameters.minVolume;
-    search.lowFrequency = FrequencyOfNote(parameters.lowPitch);
-    search.highFrequency = FrequencyOfNote(parameters.highPitch);
-    search.peakFraction = parameters.peakFraction;
-    search.peakWeight = parameters.peakWeight;
+    const FrameSearch search = FrameSearchOf(parameters);
     const std::uint64_t total = window.TotalBytes();
     std::uint64_t position = 0;
     // A stretch of unvoiced frames shares one slot, which learns its length when the

@@ -55,6 +55,9 @@ struct WaveToNotesParameters {
     void SetTempo(std::int32_t usPerQuarter);
 };
 
+// The frame method's search as the settings ask for it.
+FrameSearch FrameSearchOf(const WaveToNotesParameters& parameters);
+
 // A divisor d (a note of value 1/d) as microseconds; divisors near 0 mean "no minimum".
 std::uint32_t NoteValueMicroseconds(double divisor, std::int32_t usPerQuarter);
 

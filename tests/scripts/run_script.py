@@ -10,6 +10,8 @@ A case folder holds `script.txt` and what must come of it:
                        @OUT@/saved.mid
   same-as.txt          a song file: @OUT@/saved.mid must hold the very bytes the program
                        writes for that song unchanged (`vorlaune -o`)
+  expected-files.txt   files that must exist after the run, one a line; a line starting
+                       with "!" names one that must not (@OUT@/home is the home directory)
 Placeholders in the script: @OUT@ (a fresh folder), @CORPUS@ (the outside test files),
 @SOURCE@ (the source tree). The case is skipped (exit 77) when it needs the corpus and
 the corpus is absent.
@@ -84,6 +86,15 @@ def main() -> int:
             if not saved.exists() or saved.read_bytes() != reference.read_bytes():
                 print(f"FAILED: the saved song is not the unchanged {original}")
                 return 1
+        files = case / "expected-files.txt"
+        if files.exists():
+            for line in files.read_text().splitlines():
+                absent = line.startswith("!")
+                path = Path(line.lstrip("!").replace("@OUT@", str(out)))
+                if path.exists() == absent:
+                    state = "is there" if absent else "is missing"
+                    print(f"FAILED: {path} {state}")
+                    return 1
         print("passed")
         return 0
     finally:

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 
 #include "app/AppCommands.h"
@@ -144,8 +145,8 @@ bool ScriptDriver::eventFilter(QObject* watched, QEvent* event) {
                     CaptureKey(guarded);
                 else if (guarded->objectName() == RecordDialog::kObjectName)
                     FinishRecording(guarded);
-                else
-                    FillDialog(guarded);
+                else if (!RecordMicIn(guarded))
+                    FillWhenReady(guarded, 0);
             });
         }
     }
@@ -245,6 +246,11 @@ void ScriptDriver::FillDialog(QDialog* dialog) {
     const ScriptStatement fill = dialogs_.front();
     dialogs_.pop_front();
     for (const auto& [name, value] : fill.fields) {
+        if (name == "screenshot") {
+            if (!dialog->grab().save(QString::fromStdString(value), "PNG"))
+                Fail(fill, "cannot write the screenshot " + value);
+            continue;
+        }
         if (name.empty()) {
             auto* button =
                 qobject_cast<QAbstractButton*>(FindField(dialog, QString::fromStdString(value)));
@@ -319,6 +325,64 @@ bool ScriptDriver::QueueMidiInput(const ScriptStatement& s, std::string& why) {
     }
     midiIn_ = input;
     app_.SetNextMidiInput(input);
+    return true;
+}
+
+// A dialog that works before it can be answered (a conversion) says so by its "working"
+// property; it is filled once it is done, as a person would wait for it.
+void ScriptDriver::FillWhenReady(QPointer<QDialog> dialog, int waitedMs) {
+    constexpr int kStepMs = 20;
+    if (!dialog || !dialog->isVisible())
+        return;
+    if (dialog->property("working").toBool() && waitedMs < kIdleLimitMs) {
+        QTimer::singleShot(kStepMs, this,
+                           [this, dialog, waitedMs] { FillWhenReady(dialog, waitedMs + kStepMs); });
+        return;
+    }
+    FillDialog(dialog);
+}
+
+bool ScriptDriver::RecordMicIn(QDialog* dialog) {
+    auto* done = qobject_cast<QAbstractButton*>(FindField(dialog, "Done"));
+    if (!done || !done->isVisible() || app_.MicInState() == TVorlaune::MicIn::None)
+        return false;
+    const std::string title = dialog->windowTitle().toStdString();
+    Print("dialog: " + title + " records");
+    QPointer<QDialog> guarded(dialog);
+    QPointer<QAbstractButton> pressDone(done);
+    const auto start = std::chrono::steady_clock::now();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, poll, guarded, pressDone, start, title] {
+        if (!guarded || !guarded->isVisible()) {
+            // The dialog ended by itself (the recording could not start).
+            app_.ForgetMicIn();
+            return;
+        }
+        if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(kIdleLimitMs)) {
+            std::fprintf(stderr, "script: \"%s\" still records after %d seconds\n", title.c_str(),
+                         kIdleLimitMs / 1000);
+            exitCode_ = 1;
+            app_.ForgetMicIn();
+            guarded->reject();
+            return;
+        }
+        if (pressDone && pressDone->isVisible()) {
+            if (app_.MicInState() != TVorlaune::MicIn::Finished) {
+                QTimer::singleShot(20, this, *poll);
+                return;
+            }
+            app_.ForgetMicIn();
+            Print("dialog: " + title + " Done");
+            pressDone->click();
+        }
+        // Done may lead to more work (a conversion) before OK can be pressed.
+        auto* ok = qobject_cast<QAbstractButton*>(FindField(guarded, "OK"));
+        if (guarded->isVisible() && ok && ok->isVisible() && ok->isEnabled())
+            FillDialog(guarded);
+        else
+            QTimer::singleShot(20, this, *poll);
+    };
+    QTimer::singleShot(20, this, *poll);
     return true;
 }
 
@@ -509,6 +573,12 @@ void ScriptDriver::Run(const ScriptStatement& s) {
         ControllerRangeDialog::AnswerNext(choice);
         break;
     }
+    case Kind::MicIn:
+        if (!std::filesystem::is_regular_file(s.argument))
+            Fail(s, "there is no file " + s.argument + " to play in");
+        else
+            app_.QueueMicIn(s.argument);
+        break;
     case Kind::ExpectTitle: {
         const std::string title = app_.Frame()->windowTitle().toStdString();
         if (title != s.argument)

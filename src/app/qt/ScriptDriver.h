@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -54,12 +55,17 @@ private:
     void Print(const std::string& line);
     // Fills a dialog that opened from the next `dialog` statement and presses its button.
     void FillDialog(QDialog* dialog);
+    void FillWhenReady(QPointer<QDialog> dialog, int waitedMs);
     // Presses the key of the next `key-capture` statement in a "Press a Key" window.
     void CaptureKey(QDialog* dialog);
     // "MIDI Record": once the input of `midi-in` has been played, presses Done and fills
     // the dialog.
     void FinishRecording(QDialog* dialog);
     bool QueueMidiInput(const ScriptStatement& statement, std::string& why);
+    // A recording dialog (one with a "Done" button) fed by `mic-in`: once the file has
+    // played in, presses Done, waits for OK and fills the dialog. False when the dialog
+    // is not one of those.
+    bool RecordMicIn(QDialog* dialog);
 
     TVorlaune& app_;
     std::vector<ScriptStatement> statements_;

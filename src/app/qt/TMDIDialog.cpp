@@ -14,20 +14,28 @@
 
 #include "app/AppCommands.h"
 #include "app/AudioFileDeletion.h"
+#include "app/RecordWave.h"
 #include "app/SongDocument.h"
 #include "app/ViewStack.h"
 #include "app/qt/MidiRecordCommand.h"
+#include "app/qt/RecordWaveDialog.h"
 #include "app/qt/SnapToDialog.h"
 #include "app/qt/SongDialogs.h"
 #include "app/qt/TVorlaune.h"
+#include "app/qt/WaveToMIDIDialog.h"
 #include "devices/qt/DeviceSelDialog.h"
 #include "edit/MC_DeleteTrack.h"
+#include "edit/MC_PasteBlock.h"
 #include "edit/MC_SongDeviceFile.h"
 #include "edit/MC_TrackProperties.h"
 #include "model/Song.h"
 #include "model/SongIter.h"
 #include "playback/MidiPlayer.h"
 #include "playback/VorlauneGuts.h"
+#include "record/VoiceNotesPaste.h"
+#include "record/WaveCapture.h"
+#include "record/WaveToNotes.h"
+#include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
 #include "views/qt/MidiMsgView.h"
@@ -749,6 +757,12 @@ void TMDIDialog::Command(int id) {
     case cmd::kRecordMidi:
         MidiRecordCommand::Run(app_, *this);
         break;
+    case cmd::kRecordWave:
+        RecordWaveCommand();
+        break;
+    case cmd::kVoiceToNotes:
+        VoiceToNotes();
+        break;
     default:
         break;
     }
@@ -782,6 +796,53 @@ void TMDIDialog::SongCommand(int id) {
         break;
     }
     app_.RefreshChecks();
+}
+
+// --- wave recording ------------------------------------------------------------------
+
+void TMDIDialog::RecordWaveCommand() {
+    if (!document_->HasFileName()) {
+        ShowMessage(kAppTitle, RecordWave::kNeedsSavedSong, MessageIcon::Information);
+        return;
+    }
+    const std::filesystem::path home = TakeFolder();
+    if (home.empty())
+        return;
+    Song& song = document_->GetSong();
+    RecordWave::Target target;
+    target.song = &song;
+    target.commands = &document_->Commands();
+    target.songFile = document_->FilePath();
+    target.placeAt = transport_.PlayPosition();
+    if (const auto* view = dynamic_cast<const BasicView*>(ActiveView()))
+        target.track = view->Placement().track;
+    auto capture = std::make_unique<WaveCapture>(app_.NextCaptureSource());
+    capture->SetDirectory(home);
+    WaveToNotesParameters analysis;
+    if (INIFile* ini = INIFile::Global())
+        analysis.Read(*ini, song.TempoAt(target.placeAt));
+    capture->SetAnalysis(analysis);
+    RecordWave record(target, std::move(capture));
+
+    // The song plays along while recording when "Play when Recording" is on.
+    const auto started = [this] {
+        if (OptionOn(kPlayDuringRecord))
+            transport_.Play();
+    };
+    const auto stopped = [this] {
+        if (app_.PlayingWindow() == this)
+            transport_.Stop();
+    };
+    switch (RecordWaveDialog::Run(this, record, started, stopped)) {
+    case RecordWaveDialog::Outcome::Placed:
+        SongChanged();
+        break;
+    case RecordWaveDialog::Outcome::Convert:
+        WaveToNotes(record.TakePath());
+        break;
+    case RecordWaveDialog::Outcome::Cancelled:
+        break;
+    }
 }
 
 void TMDIDialog::TrackCommandDone(const CPCommand* command, bool undone) {
@@ -886,4 +947,98 @@ void TMDIDialog::closeEvent(QCloseEvent* event) {
     MarkSaved();
     event->accept();
     app_.WindowClosed(this);
+}
+
+// --- voice to notes ------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kRecordOptionText =
+    "Click OK to record a new wave segment with your microphone.\nClick cancel to select a "
+    "preexisting '.WAV' file.";
+constexpr const char* kWaveFilter = "Wave Files (*.WAV)|*.wav|";
+constexpr const char* kVoiceHelpPage = "voice.html";
+
+} // namespace
+
+void TMDIDialog::VoiceToNotes() {
+    const MessageAnswer answer = ShowMessage("Record Option", kRecordOptionText,
+                                             MessageIcon::Question, MessageButtons::OkCancel);
+    if (answer == MessageAnswer::Ok) {
+        const std::filesystem::path home = TakeFolder();
+        if (home.empty())
+            return;
+        auto recorder = std::make_unique<WaveCapture>(app_.NextCaptureSource());
+        recorder->SetDirectory(home);
+        ConvertVoice(recorder->TakePath(), recorder.get());
+        return;
+    }
+    FileRequest request;
+    request.mode = FileRequest::Mode::Open;
+    request.title = "Open";
+    request.filter = kWaveFilter;
+    request.defaultSuffix = "WAV";
+    request.directory = document_->Folder();
+    std::string file;
+    if (ChooseFile(request, file))
+        WaveToNotes(file);
+}
+
+// Takes are recorded into the home directory; one never placed is not lost unasked.
+std::filesystem::path TMDIDialog::TakeFolder() {
+    std::string homeError;
+    const std::filesystem::path home = ResolveHomeDirectory(&homeError);
+    if (home.empty()) {
+        ShowMessage(kAppTitle, AString(RecordWave::kStartFailed) + "\n\n" + homeError,
+                    MessageIcon::Exclamation);
+        return {};
+    }
+    if (!RecordWave::MayRecordOverTake(home / WaveCapture::kTakeName))
+        return {};
+    return home;
+}
+
+void TMDIDialog::WaveToNotes(const std::filesystem::path& wave) {
+    ConvertVoice(wave, nullptr);
+}
+
+void TMDIDialog::ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder) {
+    // The notes go in at the play/record line, as a recording does.
+    const std::int32_t at = transport_.PlayPosition();
+    const std::int32_t tempo = document_->GetSong().TempoAt(at);
+    WaveToNotesParameters parameters;
+    if (INIFile* ini = INIFile::Global())
+        parameters.Read(*ini, tempo);
+    else
+        parameters.SetTempo(tempo);
+    parameters.fileName = wave.string();
+    if (recorder)
+        recorder->SetAnalysis(parameters);
+    std::vector<DetectedNote> notes;
+    if (WaveToMIDIDialog::Run(
+            this, parameters, recorder, [this] { app_.ShowHelp(kVoiceHelpPage); }, notes))
+        PlaceVoiceNotes(notes, parameters.eraseRest, at);
+}
+
+void TMDIDialog::PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod,
+                                 std::int32_t at) {
+    NoteDestination destination;
+    if (const auto* basic = dynamic_cast<const BasicView*>(ActiveView())) {
+        const ViewPlacement& p = basic->Placement();
+        destination = NoteDestination{p.track, p.channel, p.program, p.bank};
+    }
+    auto* noteView = dynamic_cast<NoteView*>(ActiveView());
+    // Another kind of view has no cursor of its own: a plain one over the song will do.
+    std::unique_ptr<SongIter> plain;
+    if (!noteView)
+        plain = std::make_unique<SongIter>(document_->GetSong());
+    SongIter& iter = noteView ? noteView->Editor().Position() : *plain;
+    std::unique_ptr<MC_PasteBlock> paste =
+        MakeVoiceNotesPaste(iter, at, notes, restMethod, destination);
+    if (!paste)
+        return;
+    document_->Commands().Submit(std::move(paste));
+    if (noteView)
+        noteView->Editor().SetPosition(at);
+    SongChanged();
 }

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -13,11 +14,13 @@
 #include "views/qt/BasicView.h"
 
 class CPCommand;
+struct DetectedNote;
 class QAbstractButton;
 class QScrollBar;
 class SongDocument;
 class SubWindow;
 class TVorlaune;
+class WaveCapture;
 class ViewFilter;
 struct ViewCallbacks;
 
@@ -60,6 +63,9 @@ public:
     void Command(int id);
     void Undo();
     void Redo();
+    // Converts a recording to notes in the "Voice to MIDI Notes" dialog and, on OK,
+    // inserts them at the cursor.
+    void WaveToNotes(const std::filesystem::path& wave);
     // Asks to save a modified song: false when the user cancels. Once it agreed, the
     // window closes without asking again, unless CancelClose withdraws the agreement
     // (another window refused to let the program end).
@@ -97,6 +103,9 @@ public:
     // The scroll bar's arrows and page steps, on the grid of bars and beats.
     bool ScrollLineRight();
     bool ScrollPageRight();
+
+    // "Record Wave": records from the microphone into an audio cue at the cursor.
+    void RecordWaveCommand();
 
     // The tool bar's buttons, for tests and the script driver.
     QAbstractButton* OptionButton(Option option) const {
@@ -140,6 +149,14 @@ private:
     void TrackCommandDone(const CPCommand* command, bool undone);
     void SelectDeviceType();
     NoteEditorHost::AudioFileCheck CheckAudioFile(const AString& fileName, const MidiMsg& cue);
+    // "Voice to MIDI Notes": a new take or a chosen file.
+    void VoiceToNotes();
+    // The folder a new take goes to: empty when there is none, or when the user keeps an
+    // earlier take that was never placed (said or asked here).
+    std::filesystem::path TakeFolder();
+    // Converts `wave`, recording it first with `recorder` when one is given.
+    void ConvertVoice(const std::filesystem::path& wave, WaveCapture* recorder);
+    void PlaceVoiceNotes(const std::vector<DetectedNote>& notes, int restMethod, std::int32_t at);
 
     TVorlaune& app_;
     std::unique_ptr<SongDocument> document_;

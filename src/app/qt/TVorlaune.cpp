@@ -36,7 +36,9 @@
 #include "playback/MidiPlayer.h"
 #include "playback/MidiPorts.h"
 #include "playback/VorlauneGuts.h"
+#include "record/PortAudioCaptureSource.h"
 #include "record/RtMidiInputSystem.h"
+#include "record/WaveFileCaptureSource.h"
 #include "util/HomeDirectory.h"
 #include "util/INIFile.h"
 #include "util/Messages.h"
@@ -946,4 +948,29 @@ void TVorlaune::customEvent(QEvent* event) {
         guts_->HandlePlayerMessage(posted->Message());
         break;
     }
+}
+
+// --- wave recording ------------------------------------------------------------------
+
+std::unique_ptr<AudioCaptureSource> TVorlaune::NextCaptureSource() {
+    if (micIn_.empty())
+        return std::make_unique<PortAudioCaptureSource>();
+    auto source = std::make_unique<WaveFileCaptureSource>(micIn_.front());
+    micIn_.pop_front();
+    micInFinished_ = source->FinishedFlag();
+    return source;
+}
+
+void TVorlaune::QueueMicIn(const std::string& file) {
+    micIn_.push_back(file);
+}
+
+TVorlaune::MicIn TVorlaune::MicInState() const {
+    if (micInFinished_)
+        return micInFinished_->load(std::memory_order_acquire) ? MicIn::Finished : MicIn::Playing;
+    return micIn_.empty() ? MicIn::None : MicIn::Playing;
+}
+
+void TVorlaune::ForgetMicIn() {
+    micInFinished_.reset();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "views/SubWindowMaker.h"
 
 class MidiInputSystem;
+class AudioCaptureSource;
 class MidiPlayer;
 class ProgramEnvironment;
 class QKeyEvent;
@@ -85,6 +88,17 @@ public:
     TMDIDialog* PlayingWindow() const { return playing_; }
     // The main window is asked to close: true when it may (no song left open).
     bool MayCloseFrame();
+    // --- wave recording --------------------------------------------------------------
+    // Where the next wave recording's sound comes from: the file a script queued with
+    // `mic-in`, else the sound card's input.
+    std::unique_ptr<AudioCaptureSource> NextCaptureSource();
+    void QueueMicIn(const std::string& file);
+    // How the script's played-in file stands: none queued, queued or still playing in,
+    // or played in to its end.
+    enum class MicIn { None, Playing, Finished };
+    MicIn MicInState() const;
+    // The script driver has finished the recording the file was played into.
+    void ForgetMicIn();
 
     // Opens the help window on `page` (a file of the help, with an anchor if wanted).
     void ShowHelp(const char* page);
@@ -154,4 +168,6 @@ private:
     std::string openSaveDir_;
     std::unique_ptr<QPrinter> printer_; // made on first use
     std::shared_ptr<MidiInputSystem> nextMidiInput_;
+    std::deque<std::string> micIn_;
+    std::shared_ptr<const std::atomic<bool>> micInFinished_;
 };
