@@ -33,10 +33,11 @@ struct WaveCapture::Impl : AudioCaptureSink {
     explicit Impl(std::unique_ptr<AudioCaptureSource> s)
         : source(std::move(s)), search(FrameSearchOf(WaveToNotesParameters())) {}
 
-    // On the source's thread: never waits.
+    // On the source's thread: never waits. Counted before the samples can reach the
+    // analysis, so that no reader sees more analysed than taken in.
     void Captured(const std::int16_t* samples, std::size_t count) override {
-        const std::size_t taken = ring.Write(samples, count);
         captured.fetch_add(count, std::memory_order_release);
+        const std::size_t taken = ring.Write(samples, count);
         if (taken < count)
             lost.fetch_add(count - taken, std::memory_order_relaxed);
     }

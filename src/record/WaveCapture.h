@@ -64,7 +64,7 @@ public:
     std::size_t FrameCount() const;
     bool GetFrame(std::size_t index, FrequencyAnalysisSegment& frame) const;
     // Samples taken in so far and samples already analysed: their difference is the
-    // processing delay.
+    // processing delay. Read AnalysedSamples first; CapturedSamples is then never less.
     std::uint64_t CapturedSamples() const;
     std::uint64_t AnalysedSamples() const;
     // Samples that came while the writer was too far behind to take them.
