@@ -17,6 +17,7 @@
 #include "record/WaveBytes.h"
 #include "record/WaveCapture.h"
 #include "support/HandCaptureSource.h"
+#include "support/MessageLog.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 
@@ -24,19 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Shown : public MessageSink {
-public:
-    Shown() { previous_ = SetMessageSink(this); }
-    ~Shown() override { SetMessageSink(previous_); }
-    MessageAnswer Show(const Message& message) override {
-        shown.push_back(message);
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-
-private:
-    MessageSink* previous_;
-};
+using Shown = MessageLog;
 
 QAbstractButton* Button(QDialog& dialog, const QString& text) {
     for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())

@@ -11,6 +11,7 @@
 #include "record/WaveBytes.h"
 #include "record/WaveCapture.h"
 #include "support/HandCaptureSource.h"
+#include "support/MessageLog.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 
@@ -19,26 +20,9 @@ using namespace wavebytes;
 
 namespace {
 
-// Answers questions from a list and remembers every message.
-class Answers : public MessageSink {
-public:
-    Answers() { previous_ = SetMessageSink(this); }
-    ~Answers() override { SetMessageSink(previous_); }
-    MessageAnswer Show(const Message& message) override {
-        shown.push_back(message);
-        if (message.buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
-        if (answers.empty())
-            return MessageAnswer::No;
-        const MessageAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::deque<MessageAnswer> answers;
-    std::vector<Message> shown;
-
-private:
-    MessageSink* previous_;
+// Questions nobody answered are answered No.
+struct Answers : MessageLog {
+    Answers() { unanswered = MessageAnswer::No; }
 };
 
 struct Cue {

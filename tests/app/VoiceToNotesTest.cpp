@@ -29,6 +29,8 @@
 #include "record/WaveBytes.h"
 #include "record/WaveCapture.h"
 #include "record/WaveToSong.h"
+#include "support/MessageLog.h"
+#include "support/QtWait.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
@@ -38,45 +40,7 @@ namespace {
 
 using namespace wavebytes;
 
-class Answers : public MessageSink {
-public:
-    Answers() : previous_(SetMessageSink(this)) {}
-    ~Answers() override { SetMessageSink(previous_); }
-    MessageAnswer Show(const Message& message) override {
-        shown.push_back(message);
-        if (answers.empty())
-            return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok
-                                                         : MessageAnswer::Cancel;
-        const MessageAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    bool ChooseFile(const FileRequest& request, std::string& chosen) override {
-        requests.push_back(request);
-        if (files.empty())
-            return false;
-        chosen = files.front();
-        files.pop_front();
-        return true;
-    }
-    std::vector<Message> shown;
-    std::vector<FileRequest> requests;
-    std::deque<MessageAnswer> answers;
-    std::deque<std::string> files;
-
-private:
-    MessageSink* previous_;
-};
-
-bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using Answers = MessageLog;
 
 QPushButton* Button(QDialog& dialog, const QString& text) {
     for (QPushButton* b : dialog.findChildren<QPushButton*>())

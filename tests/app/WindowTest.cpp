@@ -46,6 +46,7 @@
 #include "model/Song.h"
 #include "playback/FakePlayer.h"
 #include "playback/VorlauneGuts.h"
+#include "support/QtWait.h"
 #include "support/SongBuilder.h"
 #include "support/TempDir.h"
 #include "util/INIFile.h"
@@ -90,16 +91,6 @@ public:
 private:
     MessageSink* previous_;
 };
-
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 void Settle() {
     for (int i = 0; i < 5; ++i)
