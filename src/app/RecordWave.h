@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "record/WaveCapture.h"
 #include "util/Refusal.h"
 
 class CommandProcessor;
 class Song;
-class WaveCapture;
 
 // The "Record Wave" command apart from its window: records a take, and on OK trims it,
 // moves it beside the song under the chosen name and puts an audio cue for it into the
@@ -23,7 +23,7 @@ public:
         "WAV file.";
     static constexpr const char* kRecording = "Recording...";
     static constexpr const char* kFinished = "Recording Finished - Select Options:";
-    static constexpr const char* kStartFailed = "Error occurred recording wave.";
+    static constexpr const char* kStartFailed = WaveCapture::kStartFailed;
     static constexpr const char* kMoveFailed =
         "File Save failed.\nRecording saved as 'VLRecording.WAV' in the home directory.";
     static constexpr const char* kTrimFailed =

@@ -22,6 +22,8 @@ struct WaveToNotesParameters;
 class WaveCapture {
 public:
     static constexpr const char* kTakeName = "VLRecording.WAV";
+    // What a recording that could not start is told with, before the reason.
+    static constexpr const char* kStartFailed = "Error occurred recording wave.";
 
     explicit WaveCapture(std::unique_ptr<AudioCaptureSource> source);
     ~WaveCapture();

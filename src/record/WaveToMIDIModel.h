@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "record/WaveCapture.h"
 #include "util/Messages.h"
 
 // The steps of the "Voice to MIDI Notes" dialog: recording a new take (until Done),
@@ -13,7 +14,7 @@ public:
     static constexpr const char* kTitle = "Voice to MIDI Notes";
     static constexpr const char* kRecordingText = "Recording...";
     static constexpr const char* kConvertingText = "Wave to MIDI Processing...";
-    static constexpr const char* kRecorderFailedText = "Error occurred recording wave.";
+    static constexpr const char* kRecorderFailedText = WaveCapture::kStartFailed;
 
     enum class State { Opening, Recording, Converting, Finished, Closed };
 
