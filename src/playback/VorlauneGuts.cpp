@@ -77,15 +77,28 @@ void VorlauneGuts::Play(Song* song, std::int32_t start, std::int32_t end,
         filter_->SetKind(kAllKinds);
     }
     cursor_ = std::make_unique<SongIter>(*song, filter_.get());
-    if (song->PointCount() == 0)
-        return;
-    cursor_->Seek(start);
-    if (!Refill()) {
-        ShowMessage(kSystemCaption, player_->StatusText(), MessageIcon::Exclamation);
+    if (song->PointCount() == 0) {
+        EndUnstarted();
         return;
     }
-    if (!player_->StartMusic())
+    cursor_->Seek(start);
+    if (!Refill() || !player_->StartMusic()) {
         ShowMessage(kSystemCaption, player_->StatusText(), MessageIcon::Exclamation);
+        EndUnstarted();
+    }
+}
+
+// No stopped notice follows a play that never started, so its window hears of the end
+// here; otherwise it would wait for that notice for ever.
+void VorlauneGuts::EndUnstarted() {
+    cursor_.reset();
+    filter_.reset();
+    song_ = nullptr;
+    startTick_ = 0;
+    endTick_ = kEndTick;
+    currentTempo_ = 0;
+    if (stopCallback_)
+        stopCallback_();
 }
 
 void VorlauneGuts::StopRequest() {

@@ -60,6 +60,7 @@ public:
 
 private:
     bool Refill();
+    void EndUnstarted();
     void BuildGroup(std::int32_t delta, bool& first, std::int32_t tempoToSend);
     void SendTempoGroup(std::int32_t delta, std::int32_t tick, bool& first, std::int32_t tempo);
     void FetchNextTempo();

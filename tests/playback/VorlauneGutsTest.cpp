@@ -216,11 +216,17 @@ TEST_F(GutsTest, CoarseControllersGoAsFourteenBitValues) {
                          "addcc 0 91 100 1", "addcc 0 99 300 0"}));
 }
 
-TEST_F(GutsTest, EmptySongNeverStarts) {
+// A play that never starts ends at once: its window would otherwise wait for a stopped
+// notice that never comes and stay busy.
+TEST_F(GutsTest, EmptySongNeverStartsAndItsPlayEndsAtOnce) {
     Song song;
-    MakeGuts().PlayAll(&song, nullptr);
+    int stops = 0;
+    MakeGuts().SetStopCallback([&] { ++stops; });
+    guts->PlayAll(&song, nullptr);
     EXPECT_EQ(player->Count("start"), 0);
     EXPECT_TRUE(player->Stream().empty());
+    EXPECT_EQ(guts->PlayingSong(), nullptr);
+    EXPECT_EQ(stops, 1);
 }
 
 TEST_F(GutsTest, PlayDuringPlaybackRestartsAfterTheStopAndDropsAThirdRequest) {
@@ -268,11 +274,15 @@ TEST_F(GutsTest, AFailedStartShowsTheStatusAndLeavesNoStaleTempo) {
     MakeGuts();
     player->startSucceeds = false;
     player->SetStatus("No audio device.");
+    int stops = 0;
+    guts->SetStopCallback([&] { ++stops; });
     guts->PlayAll(song.get(), nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "MIDI System:");
     EXPECT_EQ(messages.shown[0].text, "No audio device.");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(guts->PlayingSong(), nullptr);
+    EXPECT_EQ(stops, 1);
     player->startSucceeds = true;
     guts->PlayAll(song.get(), nullptr);
     EXPECT_EQ(player->Count("addtempo 400000"), 2);
