@@ -377,10 +377,20 @@ void NoteView::OpenEditDialog(EditDialog which) {
     AfterEdit();
 }
 
-void NoteView::PressMouse(NoteMouse& mouse, QMouseEvent* event) {
+void NoteView::mousePressEvent(QMouseEvent* event) {
+    if (!IsActive()) {
+        BasicView::mousePressEvent(event);
+        return;
+    }
     const QPoint at = event->position().toPoint();
+    if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= DrawingRight())
+        return;
+    PrepareMouse();
+    ClearPreview();
+    // The right button opens the pop-up menu there; the left one puts, picks, drags or
+    // selects.
     if (event->button() == Qt::RightButton) {
-        const NoteMouse::Popup popup = mouse.RightPress(at.x(), at.y());
+        const NoteMouse::Popup popup = mouse_.RightPress(at.x(), at.y());
         AfterEdit();
         OpenPopup(popup, event->globalPosition().toPoint());
         return;
@@ -390,16 +400,39 @@ void NoteView::PressMouse(NoteMouse& mouse, QMouseEvent* event) {
     NoteMouse::Modifiers modifiers;
     modifiers.shift = event->modifiers() & Qt::ShiftModifier;
     modifiers.ctrl = event->modifiers() & Qt::ControlModifier;
-    mouse.Press(at.x(), at.y(), modifiers);
+    mouse_.Press(at.x(), at.y(), modifiers);
     AfterEdit();
 }
 
-void NoteView::ReleaseMouse(NoteMouse& mouse, QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !mouse.Held())
-        return;
+void NoteView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    mouse.Release(at.x(), at.y());
+    if (!mouse_.Held()) {
+        UpdatePreview(at.x(), at.y());
+        return;
+    }
+    PrepareMouse();
+    mouse_.Move(at.x(), at.y());
+    update();
+}
+
+void NoteView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !mouse_.Held())
+        return;
+    PrepareMouse();
+    const QPoint at = event->position().toPoint();
+    mouse_.Release(at.x(), at.y());
     AfterEdit();
+}
+
+void NoteView::leaveEvent(QEvent* event) {
+    ClearPreview();
+    update();
+    BasicView::leaveEvent(event);
+}
+
+void NoteView::ScrollBy(std::int32_t ticks) {
+    if (callbacks_.scrollBy)
+        callbacks_.scrollBy(ticks);
 }
 
 void NoteView::OpenPopup(const NoteMouse::Popup& popup, QPoint where) {

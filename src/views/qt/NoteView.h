@@ -17,7 +17,10 @@ class ControllerBand;
 // The base of the two note views (staff and piano roll): the current note, the
 // selection and every key command, carried out by a NoteEditor on the song window's
 // command processor; and the controller graph under the view when the window shows it.
-class NoteView : public BasicView, protected NoteEditorHost, private ControllerViewHost {
+class NoteView : public BasicView,
+                 protected NoteEditorHost,
+                 protected NoteMouseView,
+                 private ControllerViewHost {
     Q_OBJECT
 public:
     NoteView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -45,6 +48,22 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The mouse in the kind's own drawing goes to the shared note mouse; a press in a
+    // view that is not the active one only activates it.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    // Where the kind's drawing ends on the right (its scroll bar lies beyond).
+    virtual int DrawingRight() const = 0;
+    // Brings the kind's geometry up to date before the mouse logic reads it.
+    virtual void PrepareMouse() {}
+    // The mark of where a click would put a note follows the mouse, and goes.
+    virtual void UpdatePreview(int x, int y) = 0;
+    virtual void ClearPreview() = 0;
+    const NoteMouse& Mouse() const { return mouse_; }
+    // NoteMouseView: scrolling is the song window's.
+    void ScrollBy(std::int32_t ticks) override;
     // Where the view's own drawing ends: above the graph when it shows.
     int ContentBottom() const;
     // The view's time axis in view coordinates, which the graph shares.
@@ -77,10 +96,6 @@ protected:
     // The Note pop-up menu (on a note) or the time pop-up menu (elsewhere), at `where` on
     // the screen.
     void OpenPopup(const NoteMouse::Popup& popup, QPoint where);
-    // A press and release in the view's own drawing, for its mouse logic: the right
-    // button opens the pop-up menu there, the left one puts, picks, drags or selects.
-    void PressMouse(NoteMouse& mouse, QMouseEvent* event);
-    void ReleaseMouse(NoteMouse& mouse, QMouseEvent* event);
 
     void LengthPressed(int button) override;
     void DotToggled(bool on) override;
@@ -111,7 +126,7 @@ private:
     // Shows or hides the graph as the window's option says.
     void SyncGraph();
 
-    // ControllerViewHost
+    // ControllerViewHost (the two shown-range functions serve NoteMouseView too)
     std::optional<std::int32_t> TimeToX(std::int32_t tick) const override {
         return TickToViewX(tick);
     }
@@ -130,4 +145,5 @@ private:
     QTimer hesitation_;
     std::unique_ptr<MidiMsgNote> pendingNote_;
     ControllerBand* graph_ = nullptr;
+    NoteMouse mouse_{editor_, *this};
 };

@@ -143,11 +143,6 @@ std::optional<NoteHit> PianoRollView::NoteAt(int x, int y) const {
     return NoteHit{bar->tick, bar->msgIndex, end};
 }
 
-void PianoRollView::ScrollBy(std::int32_t ticks) {
-    if (callbacks_.scrollBy)
-        callbacks_.scrollBy(ticks);
-}
-
 std::optional<std::int32_t> PianoRollView::TickToViewX(std::int32_t tick) const {
     if (tick < FirstVisibleTick())
         return std::nullopt;
@@ -158,39 +153,12 @@ std::optional<std::int32_t> PianoRollView::ViewXToTick(std::int32_t x) const {
     return drawer_.XToTime(x);
 }
 
-void PianoRollView::mousePressEvent(QMouseEvent* event) {
-    if (!IsActive()) {
-        NoteView::mousePressEvent(event);
-        return;
-    }
-    const QPoint at = event->position().toPoint();
-    if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= GridRight())
-        return;
-    drawer_.SetRequest(MakeRequest());
+void PianoRollView::ClearPreview() {
     preview_.reset();
-    PressMouse(mouse_, event);
 }
 
-void PianoRollView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (mouse_.Held()) {
-        drawer_.SetRequest(MakeRequest());
-        mouse_.Move(at.x(), at.y());
-        update();
-        return;
-    }
-    UpdatePreview(at.x(), at.y());
-}
-
-void PianoRollView::mouseReleaseEvent(QMouseEvent* event) {
+void PianoRollView::PrepareMouse() {
     drawer_.SetRequest(MakeRequest());
-    ReleaseMouse(mouse_, event);
-}
-
-void PianoRollView::leaveEvent(QEvent* event) {
-    preview_.reset();
-    update();
-    NoteView::leaveEvent(event);
 }
 
 // The bar a click would put: at the snapped time and the key under the mouse, as long as
@@ -253,7 +221,7 @@ void PianoRollView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void PianoRollView::PaintFeedback(QPainter& painter) {
-    const NoteMouse::Feedback& drag = mouse_.Current();
+    const NoteMouse::Feedback& drag = Mouse().Current();
     const int k = drawer_.Sizes().keyHeight;
     painter.setBrush(Qt::NoBrush);
     if (drag.band) {
@@ -279,7 +247,7 @@ void PianoRollView::PaintFeedback(QPainter& painter) {
                 QRect(left, drawer_.PitchTop(note->key), std::max(drag.x - left, 1), k - 2));
         }
     }
-    if (preview_ && !mouse_.Held())
+    if (preview_ && !Mouse().Held())
         painter.fillRect(*preview_, QColor(255, 0, 0, 110));
 }
 

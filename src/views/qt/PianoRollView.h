@@ -12,7 +12,7 @@ class QScrollBar;
 // A view that shows its notes as bars on a keyboard grid from the song window's scroll
 // position on: the current note and the selection outlined in red, the play bar in
 // blue. The vertical scroll bar moves along the keyboard.
-class PianoRollView : public NoteView, private NoteMouseView {
+class PianoRollView : public NoteView {
     Q_OBJECT
 public:
     PianoRollView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -34,11 +34,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void ShowCurrentNote() override;
+    int DrawingRight() const override { return GridRight(); }
+    void UpdatePreview(int x, int y) override;
+    void ClearPreview() override;
+    void PrepareMouse() override;
     std::optional<std::int32_t> TickToViewX(std::int32_t tick) const override;
     std::optional<std::int32_t> ViewXToTick(std::int32_t x) const override;
 
@@ -47,22 +47,17 @@ private:
     std::optional<std::int32_t> TimeAt(int x, bool snap) const override;
     std::optional<int> PitchAt(int y, std::int32_t tick) const override;
     std::optional<NoteHit> NoteAt(int x, int y) const override;
-    std::int32_t ShownStart() const override { return FirstVisibleTick(); }
-    std::int32_t ShownEnd() const override { return LastVisibleTick(); }
-    void ScrollBy(std::int32_t ticks) override;
     bool MovesPitchIntoKey() const override { return false; }
     std::int32_t TicksPerQuarter() const override;
 
     // The request for the view's present size and scroll positions.
     PianoRollDrawer::Request MakeRequest();
     std::int32_t SnapTicks() const;
-    void UpdatePreview(int x, int y);
     void PaintFeedback(QPainter& painter);
     int GridRight() const;
 
     PianoRollDrawer drawer_;
     QScrollBar* vertical_ = nullptr;
-    NoteMouse mouse_{Editor(), *this};
     // The longest note the filter shows, for notes that start left of the view; -1 until
     // known.
     std::int32_t longest_ = -1;

@@ -144,42 +144,8 @@ std::optional<NoteHit> StaffView::NoteAt(int x, int y) const {
     return std::nullopt;
 }
 
-void StaffView::ScrollBy(std::int32_t ticks) {
-    if (callbacks_.scrollBy)
-        callbacks_.scrollBy(ticks);
-}
-
-void StaffView::mousePressEvent(QMouseEvent* event) {
-    // A click in a view that is not the active one only activates it.
-    if (!IsActive()) {
-        NoteView::mousePressEvent(event);
-        return;
-    }
-    const QPoint at = event->position().toPoint();
-    if (at.y() < ContentTop() || at.y() >= ContentBottom() || at.x() >= StaffWidth())
-        return;
+void StaffView::ClearPreview() {
     preview_.reset();
-    PressMouse(mouse_, event);
-}
-
-void StaffView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (mouse_.Held()) {
-        mouse_.Move(at.x(), at.y());
-        update();
-        return;
-    }
-    UpdatePreview(at.x(), at.y());
-}
-
-void StaffView::mouseReleaseEvent(QMouseEvent* event) {
-    ReleaseMouse(mouse_, event);
-}
-
-void StaffView::leaveEvent(QEvent* event) {
-    preview_.reset();
-    update();
-    NoteView::leaveEvent(event);
 }
 
 // The red head that shows where a click would put a note: at the snapped time and the
@@ -260,14 +226,14 @@ void StaffView::paintEvent(QPaintEvent* /*event*/) {
             vertical_->setValue(vertical_->value() + steps); // paints again
         }
     }
-    if (preview_ && !mouse_.Held()) {
+    if (preview_ && !Mouse().Held()) {
         QFont font("Vorlan");
         font.setPixelSize(screen_.Drawer() ? screen_.Drawer()->SmallFont().height : 22);
         painter.setFont(font);
         painter.setPen(Qt::red);
         painter.drawText(*preview_, "A");
     }
-    if (const NoteMouse::Feedback& drag = mouse_.Current(); drag.drag) {
+    if (const NoteMouse::Feedback& drag = Mouse().Current(); drag.drag) {
         // Where the dragged note would go: its head at the pointer's staff place.
         if (const auto position = screen_.YToPosition(drag.y - top, vertical_->value())) {
             QFont font("Vorlan");

@@ -12,7 +12,7 @@ class QScrollBar;
 // A view that shows its tracks in common music notation, one row of measures from the
 // song window's scroll position on, with the current note and the selection in red and
 // the play bar in blue.
-class StaffView : public NoteView, private NoteMouseView {
+class StaffView : public NoteView {
     Q_OBJECT
 public:
     StaffView(Song& song, CommandProcessor& commands, ViewCallbacks callbacks,
@@ -35,11 +35,10 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void ShowCurrentNote() override;
+    int DrawingRight() const override { return StaffWidth(); }
+    void UpdatePreview(int x, int y) override;
+    void ClearPreview() override;
     std::optional<std::int32_t> TickToViewX(std::int32_t tick) const override;
     std::optional<std::int32_t> ViewXToTick(std::int32_t x) const override;
 
@@ -48,13 +47,9 @@ private:
     std::optional<std::int32_t> TimeAt(int x, bool snap) const override;
     std::optional<int> PitchAt(int y, std::int32_t tick) const override;
     std::optional<NoteHit> NoteAt(int x, int y) const override;
-    std::int32_t ShownStart() const override { return FirstVisibleTick(); }
-    std::int32_t ShownEnd() const override { return LastVisibleTick(); }
-    void ScrollBy(std::int32_t ticks) override;
     bool MovesPitchIntoKey() const override { return true; }
     std::int32_t TicksPerQuarter() const override;
     std::int32_t GridStep() const;
-    void UpdatePreview(int x, int y);
 
     ViewFilter ShownFilter() const;
     ViewOptions ShownOptions() const;
@@ -65,7 +60,6 @@ private:
     QScrollBar* vertical_ = nullptr;
     bool painted_ = false;
     bool keepCurrentVisible_ = false;
-    NoteMouse mouse_{Editor(), *this};
     // The note-placement preview: where a click would put a note.
     std::optional<QPoint> preview_;
 };
