@@ -11,69 +11,17 @@
 #include "playback/CueHost.h"
 #include "playback/MidiSink.h"
 #include "playback/PacedOutput.h"
+#include "playback/RtMidiPorts.h"
 
 namespace {
 
-constexpr const char* kClientName = "Vorlaune";
+using namespace rtmidi_ports;
 
-struct PortAddress {
-    RtMidi::Api api = RtMidi::UNSPECIFIED;
-    unsigned port = 0;
-    std::string name;
-};
-
-// RtMidi reports problems through exceptions unless told otherwise; we want texts.
-void KeepError(RtMidiError::Type, const std::string& text, void* data) {
-    if (data)
-        *static_cast<std::string*>(data) = text;
-}
-
-void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
-
-// The MIDI library writes some complaints straight to standard error before a callback
-// can be installed; they are caught here and become part of our own message.
-class CaptureErrorStream {
-public:
-    CaptureErrorStream() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
-    ~CaptureErrorStream() { std::cerr.rdbuf(old_); }
-    // What was written, one line each, joined by spaces.
-    std::string Text() const {
-        std::istringstream lines(text_.str());
-        std::string line, text;
-        while (std::getline(lines, line))
-            if (!line.empty())
-                text += (text.empty() ? "" : " ") + line;
-        return text;
-    }
-
-private:
-    std::ostringstream text_;
-    std::streambuf* old_;
-};
-
-std::vector<PortAddress> Ports(std::string* error) {
+std::vector<Address> Ports(std::string* error) {
     AudioDevice::QuietLibraryLog();
     CaptureErrorStream captured;
-    std::vector<PortAddress> ports;
-    std::vector<RtMidi::Api> apis;
-    RtMidiOut::getCompiledApi(apis);
     std::vector<std::string> problems;
-    for (RtMidi::Api api : apis) {
-        if (api == RtMidi::RTMIDI_DUMMY)
-            continue;
-        try {
-            RtMidiOut out(api, kClientName);
-            std::string complaint;
-            out.setErrorCallback(KeepError, &complaint);
-            const unsigned count = out.getPortCount();
-            for (unsigned i = 0; i < count; ++i)
-                ports.push_back({api, i, out.getPortName(i)});
-            if (!complaint.empty())
-                problems.push_back(complaint);
-        } catch (const RtMidiError& e) {
-            problems.push_back(e.getMessage());
-        }
-    }
+    const std::vector<Address> ports = List<RtMidiOut>(problems);
     if (ports.empty() && error) {
         std::string text = captured.Text();
         for (const std::string& problem : problems)
@@ -128,7 +76,7 @@ private:
 
 std::vector<std::string> ListOutputPorts(std::string* error) {
     std::vector<std::string> names;
-    for (const PortAddress& port : Ports(error))
+    for (const Address& port : Ports(error))
         names.push_back(port.name);
     return names;
 }
@@ -151,13 +99,13 @@ namespace {
 // Opens output port `index` under `portName`; null with `error` set.
 std::unique_ptr<RtMidiOut> OpenPort(int index, const char* portName, AString& error) {
     std::string why;
-    const std::vector<PortAddress> ports = Ports(&why);
+    const std::vector<Address> ports = Ports(&why);
     if (index < 0 || static_cast<std::size_t>(index) >= ports.size()) {
         error = "MIDI output port " + AString::FromInt(index) + " does not exist";
         error += why.empty() ? AString(".") : " (" + AString(why) + ").";
         return nullptr;
     }
-    const PortAddress& port = ports[static_cast<std::size_t>(index)];
+    const Address& port = ports[static_cast<std::size_t>(index)];
     std::string openError;
     CaptureErrorStream captured;
     try {

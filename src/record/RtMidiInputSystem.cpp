@@ -7,55 +7,18 @@
 #include <iostream>
 #include <sstream>
 
+#include "playback/RtMidiPorts.h"
+
 namespace {
 
-constexpr const char* kClientName = "Vorlaune";
+using namespace rtmidi_ports;
 
-struct PortAddress {
-    RtMidi::Api api = RtMidi::UNSPECIFIED;
-    unsigned port = 0;
-    std::string name;
-};
-
-void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
-
-void KeepError(RtMidiError::Type, const std::string& text, void* data) {
-    *static_cast<std::string*>(data) = text;
-}
-
-// The library writes to standard error where it finds no MIDI system; to a recording that
-// is no news (it finds no ports, and says so in its own words).
-class QuietErrorStream {
-public:
-    QuietErrorStream() : old_(std::cerr.rdbuf(sink_.rdbuf())) {}
-    ~QuietErrorStream() { std::cerr.rdbuf(old_); }
-    QuietErrorStream(const QuietErrorStream&) = delete;
-    QuietErrorStream& operator=(const QuietErrorStream&) = delete;
-
-private:
-    std::ostringstream sink_;
-    std::streambuf* old_;
-};
-
-std::vector<PortAddress> ListPorts() {
-    QuietErrorStream quiet;
-    std::vector<PortAddress> ports;
-    std::vector<RtMidi::Api> apis;
-    RtMidiIn::getCompiledApi(apis);
-    for (RtMidi::Api api : apis) {
-        if (api == RtMidi::RTMIDI_DUMMY)
-            continue;
-        try {
-            RtMidiIn in(api, kClientName);
-            in.setErrorCallback(IgnoreError, nullptr);
-            const unsigned count = in.getPortCount();
-            for (unsigned i = 0; i < count; ++i)
-                ports.push_back({api, i, in.getPortName(i)});
-        } catch (const RtMidiError&) {
-            // A MIDI system that cannot be reached has no ports to offer.
-        }
-    }
-    return ports;
+std::vector<Address> ListPorts() {
+    // Where there is no MIDI system the library says so on standard error; to a
+    // recording that is no news: it finds no ports, and says so in its own words.
+    CaptureErrorStream quiet;
+    std::vector<std::string> problems;
+    return List<RtMidiIn>(problems);
 }
 
 // The library's version stands for the driver version the ports do not have.
@@ -129,20 +92,20 @@ std::vector<MidiInputPortInfo> RtMidiInputSystem::Ports() {
     int major = 0, minor = 0;
     LibraryVersion(major, minor);
     std::vector<MidiInputPortInfo> infos;
-    for (const PortAddress& port : ListPorts())
+    for (const Address& port : ListPorts())
         infos.push_back({port.name, major, minor});
     return infos;
 }
 
 std::unique_ptr<MidiInputPort>
 RtMidiInputSystem::Open(std::size_t index, MidiInputReceiver& receiver, AString& error) {
-    const std::vector<PortAddress> ports = ListPorts();
+    const std::vector<Address> ports = ListPorts();
     if (index >= ports.size()) {
         error = "The port is no longer there.";
         return nullptr;
     }
-    const PortAddress& port = ports[index];
-    QuietErrorStream quiet;
+    const Address& port = ports[index];
+    CaptureErrorStream quiet;
     std::string why;
     try {
         auto in = std::make_unique<RtMidiIn>(port.api, kClientName);
