@@ -37,11 +37,7 @@ QAbstractButton* Button(QDialog& dialog, const QString& text) {
 class RecordWaveWindow : public ::testing::Test {
 protected:
     RecordWaveWindow() {
-        fs::create_directory(dir / "home");
-        auto owned = std::make_unique<HandCaptureSource>();
-        source = owned.get();
-        auto capture = std::make_unique<WaveCapture>(std::move(owned));
-        capture->SetDirectory(dir / "home");
+        auto capture = HandFedCapture(dir / "home", source);
         RecordWave::Target target;
         target.song = song.get();
         target.commands = &commands;

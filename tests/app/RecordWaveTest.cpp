@@ -52,13 +52,9 @@ struct Session {
     std::unique_ptr<RecordWave> record;
 
     explicit Session(std::int32_t placeAt = 192) {
-        fs::create_directory(dir / "home");
         song->SetTempo(0, 500000);
         song->SetTempo(192, 250000);
-        auto owned = std::make_unique<HandCaptureSource>();
-        source = owned.get();
-        auto capture = std::make_unique<WaveCapture>(std::move(owned));
-        capture->SetDirectory(dir / "home");
+        auto capture = HandFedCapture(dir / "home", source);
         RecordWave::Target target;
         target.song = song.get();
         target.commands = &commands;

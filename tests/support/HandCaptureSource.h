@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+#include <memory>
+
 #include "record/AudioCaptureSource.h"
+#include "record/WaveCapture.h"
 
 // A capture source that a test feeds by hand, as a sound card's callback would.
 class HandCaptureSource : public AudioCaptureSource {
@@ -33,3 +37,15 @@ public:
         }
     }
 };
+
+// A recorder fed by hand that writes its take into `home` (made if missing); `source`
+// is set to its source.
+inline std::unique_ptr<WaveCapture> HandFedCapture(const std::filesystem::path& home,
+                                                   HandCaptureSource*& source) {
+    std::filesystem::create_directories(home);
+    auto owned = std::make_unique<HandCaptureSource>();
+    source = owned.get();
+    auto capture = std::make_unique<WaveCapture>(std::move(owned));
+    capture->SetDirectory(home);
+    return capture;
+}
